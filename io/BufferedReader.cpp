@@ -12,28 +12,34 @@ lang::String* BufferedReader::endOfStream() {
 bool BufferedReader::fill() {
     position_ = 0;
     count_ = 0;
-    if (!reader_) return false;
+    if (!reader_)
+        return false;
     int got = reader_->read(buffer_, 0, kBufferSize);
-    if (got < 1) return false;
+    if (got < 1)
+        return false;
     count_ = got > kBufferSize ? kBufferSize : got;
     return true;
 }
 
 void BufferedReader::close() {
-    if (reader_) reader_->close();
+    if (reader_)
+        reader_->close();
     count_ = position_ = 0;
 }
 
 int BufferedReader::read() {
-    if (position_ >= count_ && !fill()) return -1;
+    if (position_ >= count_ && !fill())
+        return -1;
     return buffer_[position_++];
 }
 
 int BufferedReader::read(uint8_t* buffer, int offset, int length) {
-    if (buffer == nullptr || length < 1 || offset < 0) return 0;
+    if (buffer == nullptr || length < 1 || offset < 0)
+        return 0;
     int copied = 0;
     while (copied < length) {
-        if (position_ >= count_ && !fill()) break;
+        if (position_ >= count_ && !fill())
+            break;
         buffer[offset + copied++] = buffer_[position_++];
     }
     return copied;
@@ -45,11 +51,13 @@ int BufferedReader::read(lang::ByteArray& array) {
 
 void BufferedReader::reset() {
     count_ = position_ = 0;
-    if (reader_) reader_->reset();
+    if (reader_)
+        reader_->reset();
 }
 
 int64_t BufferedReader::skip(int64_t n) {
-    if (n <= 0) return 0;
+    if (n <= 0)
+        return 0;
     int64_t buffered = count_ - position_;
     if (n <= buffered) {
         position_ += static_cast<int>(n);
@@ -64,13 +72,16 @@ lang::String* BufferedReader::readLine() {
     bool any = false;
     while (true) {
         int c = read();
-        if (c < 0) return any ? &line_ : endOfStream();
+        if (c < 0)
+            return any ? &line_ : endOfStream();
         any = true;
-        if (c == '\n') return &line_;
+        if (c == '\n')
+            return &line_;
         if (c == '\r') {
             int next = read();
             // Anything but a line feed is given back: it is still in the buffer, one byte behind.
-            if (next >= 0 && next != '\n') --position_;
+            if (next >= 0 && next != '\n')
+                --position_;
             return &line_;
         }
         line_.append(static_cast<char>(c));

@@ -7,7 +7,8 @@ namespace io {
 
 ByteArrayInputStream::ByteArrayInputStream(const char* name) {
     const char* rest = name != nullptr ? name : "";
-    if (*rest == '+') ++rest;
+    if (*rest == '+')
+        ++rest;
     attach(lang::adopt(lang::getResource(rest, false)));
 }
 
@@ -24,22 +25,27 @@ void ByteArrayInputStream::attach(lang::Ref<lang::ResourceItem> item) {
 }
 
 int ByteArrayInputStream::read(uint8_t* buffer, int offset, int length) {
-    if (buffer == nullptr || length < 1 || offset < 0) return 0;
+    if (buffer == nullptr || length < 1 || offset < 0)
+        return 0;
     int count = length_ - position_;
-    if (count > length) count = length;
-    if (count <= 0) return 0;
+    if (count > length)
+        count = length;
+    if (count <= 0)
+        return 0;
     std::memcpy(buffer + offset, data_ + position_, static_cast<size_t>(count));
     position_ += count;
     return count;
 }
 
 int ByteArrayInputStream::read() {
-    if (position_ >= length_) return -1;
+    if (position_ >= length_)
+        return -1;
     return data_[position_++];
 }
 
 int64_t ByteArrayInputStream::skip(int64_t n) {
-    if (n <= 0) return 0;
+    if (n <= 0)
+        return 0;
     int64_t left = length_ - position_;
     int64_t moved = n < left ? n : left;
     position_ += static_cast<int>(moved);

@@ -38,12 +38,14 @@ FileInputStream::~FileInputStream() {
 }
 
 int FileInputStream::read(uint8_t* buffer, int offset, int length) {
-    if (file_ == nullptr || buffer == nullptr || length < 1 || offset < 0) return 0;
+    if (file_ == nullptr || buffer == nullptr || length < 1 || offset < 0)
+        return 0;
     return static_cast<int>(std::fread(buffer + offset, 1, static_cast<size_t>(length), file_));
 }
 
 int FileInputStream::read() {
-    if (file_ == nullptr) return -1;
+    if (file_ == nullptr)
+        return -1;
     int c = std::fgetc(file_);
     if (c == EOF) {
         if (std::ferror(file_)) {
@@ -70,9 +72,11 @@ void FileInputStream::reset() {
 }
 
 int64_t FileInputStream::skip(int64_t n) {
-    if (file_ == nullptr || n <= 0) return 0;
+    if (file_ == nullptr || n <= 0)
+        return 0;
     int64_t before = ftello(file_);
-    if (fseeko(file_, static_cast<off_t>(n), SEEK_CUR) != 0) return 0;
+    if (fseeko(file_, static_cast<off_t>(n), SEEK_CUR) != 0)
+        return 0;
     return ftello(file_) - before;
 }
 

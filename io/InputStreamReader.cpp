@@ -4,7 +4,8 @@
 namespace io {
 
 void InputStreamReader::close() {
-    if (stream_) stream_->close();
+    if (stream_)
+        stream_->close();
 }
 
 int InputStreamReader::read(uint8_t* buffer, int offset, int length) {
@@ -15,7 +16,8 @@ int InputStreamReader::read(lang::ByteArray& array) {
     int total = 0;
     while (total < array.length()) {
         int got = read(array.data(), total, array.length() - total);
-        if (got <= 0) break;
+        if (got <= 0)
+            break;
         total += got;
     }
     return total;
@@ -26,7 +28,8 @@ int InputStreamReader::read() {
 }
 
 void InputStreamReader::reset() {
-    if (stream_) stream_->reset();
+    if (stream_)
+        stream_->reset();
 }
 
 int64_t InputStreamReader::skip(int64_t n) {

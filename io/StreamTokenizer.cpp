@@ -10,17 +10,21 @@ namespace {
 constexpr unsigned char kByteOrderMark[3] = {0xEF, 0xBB, 0xBF};
 
 int hexLetterValue(int c) {
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
 // Digits after the decimal point stop counting once the value holds more than a double's precision:
 // they could not change the result, and a long run of them would otherwise overflow to infinity.
 void addDigit(double& value, int& decimals, bool point, int base, int digit) {
-    if (point && value >= 9007199254740992.0) return;
+    if (point && value >= 9007199254740992.0)
+        return;
     value = value * base + digit;
-    if (point) ++decimals;
+    if (point)
+        ++decimals;
 }
 
 bool isByte(int c) {
@@ -30,26 +34,31 @@ bool isByte(int c) {
 }  // namespace
 
 StreamTokenizer::StreamTokenizer(InputStream* stream) : stream_(lang::share(stream)) {
-    for (int c = 0; c < 256; ++c) classes_[c] = c <= 32 ? kWhiteSpace : kWord;
+    for (int c = 0; c < 256; ++c)
+        classes_[c] = c <= 32 ? kWhiteSpace : kWord;
     classes_[13] = kEndOfLine;  // carriage return
 }
 
 void StreamTokenizer::setClass(int ch, uint8_t characterClass) {
-    if (isByte(ch)) classes_[ch] = characterClass;
+    if (isByte(ch))
+        classes_[ch] = characterClass;
 }
 
 void StreamTokenizer::parseNumbers() {
-    for (int c = '0'; c <= '9'; ++c) classes_[c] = kNumeric;
+    for (int c = '0'; c <= '9'; ++c)
+        classes_[c] = kNumeric;
     classes_[int{'.'}] = kNumeric;
     classes_[int{'-'}] = kNumeric;
 }
 
 void StreamTokenizer::wordChars(int low, int high) {
-    for (int c = low < 0 ? 0 : low; c <= high && c < 256; ++c) classes_[c] = kWord;
+    for (int c = low < 0 ? 0 : low; c <= high && c < 256; ++c)
+        classes_[c] = kWord;
 }
 
 void StreamTokenizer::whitespaceChars(int low, int high) {
-    for (int c = low < 0 ? 0 : low; c <= high && c < 256; ++c) classes_[c] = kWhiteSpace;
+    for (int c = low < 0 ? 0 : low; c <= high && c < 256; ++c)
+        classes_[c] = kWhiteSpace;
 }
 
 int StreamTokenizer::readByte() {
@@ -64,7 +73,8 @@ void StreamTokenizer::countLineEnd(int c) {
         lastWasCarriageReturn_ = true;
         return;
     }
-    if (c == '\n' && !lastWasCarriageReturn_) ++lineNumber_;
+    if (c == '\n' && !lastWasCarriageReturn_)
+        ++lineNumber_;
     lastWasCarriageReturn_ = false;
 }
 
@@ -107,14 +117,16 @@ int StreamTokenizer::nextToken() {
         break;
     }
     uint8_t cls = classes_[c];
-    if (cls != kEndOfLine) lastWasCarriageReturn_ = false;
+    if (cls != kEndOfLine)
+        lastWasCarriageReturn_ = false;
     switch (cls) {
         case kWord: {
             sval.setLength(0);
             sval.append(static_cast<char>(c));
             while (true) {
                 c = readByte();
-                if (!isByte(c) || (classes_[c] != kWord && classes_[c] != kNumeric)) break;
+                if (!isByte(c) || (classes_[c] != kWord && classes_[c] != kNumeric))
+                    break;
                 sval.append(static_cast<char>(c));
             }
             peek_ = c;
@@ -134,7 +146,8 @@ int StreamTokenizer::nextToken() {
             sval.setLength(0);
             while (true) {
                 c = readByte();
-                if (!isByte(c) || classes_[c] == kQuote) break;
+                if (!isByte(c) || classes_[c] == kQuote)
+                    break;
                 countLineEnd(c);
                 sval.append(static_cast<char>(c));
             }
@@ -182,7 +195,8 @@ void StreamTokenizer::readNumber(int c) {
         }
         c = readByte();
     }
-    for (int i = 0; i < decimals; ++i) value /= 10;
+    for (int i = 0; i < decimals; ++i)
+        value /= 10;
     nval = negative ? -value : value;
     peek_ = c;
     havePeek_ = true;

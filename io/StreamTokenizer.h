@@ -66,7 +66,7 @@ private:
     void readNumber(int c);
 
     lang::Ref<InputStream> stream_;
-    int peek_ = -1;        // look-ahead character; -1 when none is held
+    int peek_ = -1;  // look-ahead character; -1 when none is held
     bool havePeek_ = false;
     uint8_t classes_[256];
     bool eolIsSignificant_ = false;

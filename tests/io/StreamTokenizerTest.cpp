@@ -44,7 +44,8 @@ std::vector<std::string> tokens(std::string_view text) {
 TEST(StreamTokenizerTest, NumbersNegateAnywhereAndSwitchToHex) {
     auto t = tokenizer("-12.5 1-2 0x1F 3. 0xff 0x 1.25.5 - .");
     std::vector<double> values;
-    while (t->nextToken() == StreamTokenizer::TT_NUMBER) values.push_back(t->nval);
+    while (t->nextToken() == StreamTokenizer::TT_NUMBER)
+        values.push_back(t->nval);
     EXPECT_EQ(t->ttype, StreamTokenizer::TT_EOF);
     ASSERT_EQ(values.size(), 9u);
     EXPECT_DOUBLE_EQ(values[0], -12.5);
@@ -90,7 +91,8 @@ TEST(StreamTokenizerTest, QuotesCloseOnAnyQuoteCharacterAndEndOfStream) {
 
 TEST(StreamTokenizerTest, CommentsRunToTheLineEndWhateverTheLineEnd) {
     for (const char* end : {"\n", "\r\n", "\r"}) {
-        std::string text = std::string("one ; two\n") + "three;four" + end + "five ;" + end + ";six" + end + "7";
+        std::string text =
+            std::string("one ; two\n") + "three;four" + end + "five ;" + end + ";six" + end + "7";
         auto stream = streamOver(text);
         auto t = lang::make<StreamTokenizer>(stream.get());
         t->parseNumbers();
@@ -105,7 +107,8 @@ TEST(StreamTokenizerTest, LineNumbersCountEachLineEndOnce) {
     auto t = tokenizer("a\r\nb\nc\rd\n\n\"q\nq\"\ne");
     t->quoteChar('"');
     std::vector<int> lines;
-    while (t->nextToken() != StreamTokenizer::TT_EOF) lines.push_back(t->lineno());
+    while (t->nextToken() != StreamTokenizer::TT_EOF)
+        lines.push_back(t->lineno());
     // A token reports the line it ends on: the quoted string spans lines 6 and 7.
     EXPECT_EQ(lines, (std::vector<int>{1, 2, 3, 4, 7, 8}));
 }
@@ -119,7 +122,8 @@ TEST(StreamTokenizerTest, EndOfLineTokensOnlyWhenSignificant) {
 
 TEST(StreamTokenizerTest, ByteOrderMarkIsRemovedFromTheFirstWordOnly) {
     const std::string bom = "\xEF\xBB\xBF";
-    EXPECT_EQ(tokens(bom + "<images> " + bom + "x"), (std::vector<std::string>{"w:<images>", "w:" + bom + "x"}));
+    EXPECT_EQ(tokens(bom + "<images> " + bom + "x"),
+              (std::vector<std::string>{"w:<images>", "w:" + bom + "x"}));
     // The mark alone becomes an empty word; a quoted first token loses it too.
     EXPECT_EQ(tokens(bom + " a"), (std::vector<std::string>{"w:", "w:a"}));
     auto stream = streamOver("12 " + bom + "\"" + bom + "q\"");

@@ -35,7 +35,8 @@ std::vector<std::string> lines(std::string_view bytes) {
     std::vector<std::string> out;
     for (int guard = 0; guard < 10000; ++guard) {
         lang::String* line = reader->readLine();
-        if (line == io::BufferedReader::endOfStream()) return out;
+        if (line == io::BufferedReader::endOfStream())
+            return out;
         out.emplace_back(line->view());
     }
     ADD_FAILURE() << "readLine never reported the end";
@@ -120,7 +121,11 @@ TEST(BufferedReaderTest, EveryKindOfLineEndIsOneLineEnd) {
 }
 
 TEST(BufferedReaderTest, ByteTwoFiftyFiveIsDataNotTheEnd) {
-    EXPECT_EQ(lines("a\xFF" "b\n\xFF"), (std::vector<std::string>{"a\xFF" "b", "\xFF"}));
+    EXPECT_EQ(lines("a\xFF"
+                    "b\n\xFF"),
+              (std::vector<std::string>{"a\xFF"
+                                        "b",
+                                        "\xFF"}));
     auto stream = streamOver("\xFF");
     auto reader = lang::make<io::BufferedReader>(lang::make<io::InputStreamReader>(stream.get()).get());
     EXPECT_EQ(reader->read(), 255);
@@ -136,7 +141,8 @@ TEST(BufferedReaderTest, LinesAndCrLfPairsAcrossTheBufferBoundary) {
 
 TEST(BufferedReaderTest, BlockReadsSkipAndReset) {
     std::string text;
-    for (int i = 0; i < 3000; ++i) text.push_back(static_cast<char>('a' + i % 26));
+    for (int i = 0; i < 3000; ++i)
+        text.push_back(static_cast<char>('a' + i % 26));
     auto stream = streamOver(text);
     auto reader = lang::make<io::BufferedReader>(lang::make<io::InputStreamReader>(stream.get()).get());
     uint8_t buffer[2000];

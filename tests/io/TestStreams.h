@@ -39,7 +39,8 @@ public:
     }
     ~TempFolder() {
         std::string command = "rm -rf '" + path_ + "'";
-        if (std::system(command.c_str()) != 0) std::perror("rm");
+        if (std::system(command.c_str()) != 0)
+            std::perror("rm");
     }
     const std::string& path() const { return path_; }
     // Writes a file below the folder and returns its full path.
