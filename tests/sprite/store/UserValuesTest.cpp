@@ -1,0 +1,314 @@
+// Tests of the settings store's values and keys: round trips, type rules, letter case, sub-keys, deletion.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "lang/Ref.h"
+#include "sprite/User.h"
+#include "tests/sprite/store/TempFolder.h"
+#include "util/Vector.h"
+#include "window/Font.h"
+
+namespace {
+
+using lang::Ref;
+using storetest::TempFolder;
+
+std::string text(lang::String* s) {
+    Ref<lang::String> owned = lang::adopt(s);
+    return std::string(owned->view());
+}
+
+std::string getString(sprite::User& user, std::string_view name, std::string_view fallback = "<none>") {
+    return text(user.getString(name, fallback));
+}
+
+std::vector<std::string> subKeys(sprite::User& user) {
+    auto names = lang::make<util::Vector>();
+    user.listSubKeys(*names);
+    std::vector<std::string> out;
+    for (int i = 0; i < names->size(); ++i) {
+        out.emplace_back(static_cast<lang::String*>(names->elementAt(i))->view());
+    }
+    return out;
+}
+
+class UserValues : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder_.path().empty());
+        user_ = lang::make<sprite::User>(folder_.path().c_str());
+        ASSERT_TRUE(user_->isAvailable());
+        ASSERT_TRUE(user_->setPath("Lumaroo"));
+    }
+    // A second store on the same database, as the next start of the game would open it.
+    Ref<sprite::User> reopen(const char* path = "Lumaroo") {
+        auto other = lang::make<sprite::User>(folder_.path().c_str());
+        other->setPath(path);
+        return other;
+    }
+
+    TempFolder folder_;
+    Ref<sprite::User> user_;
+};
+
+TEST_F(UserValues, EveryTypeSurvivesAReopen) {
+    const int32_t numbers[] = {0, 1, -1, 255, INT32_MIN, INT32_MAX};
+    for (int32_t n : numbers) {
+        user_->setInt("N" + std::to_string(n), n);
+    }
+    // Every byte a Windows-1252 text may hold, the five unused ones of 0x80..0x9F included.
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        all.push_back(static_cast<char>(c));
+    user_->setString("ALL", all);
+    user_->setString("EMPTY", "");
+    lang::ByteArray bytes(256);
+    for (int i = 0; i < 256; ++i)
+        bytes[i] = static_cast<uint8_t>(255 - i);
+    user_->setBytes("BYTES", bytes);
+    user_->setBytes("NOBYTES", lang::ByteArray(0));
+
+    auto again = reopen();
+    for (int32_t n : numbers) {
+        EXPECT_EQ(again->getInt("N" + std::to_string(n), 12345), n);
+    }
+    EXPECT_EQ(getString(*again, "ALL"), all);
+    EXPECT_EQ(getString(*again, "EMPTY"), "");
+    lang::ByteArray read(3);
+    ASSERT_TRUE(again->getBytes("BYTES", read));
+    ASSERT_EQ(read.length(), 256);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(read[i], 255 - i) << i;
+    lang::ByteArray none(7);
+    ASSERT_TRUE(again->getBytes("NOBYTES", none));
+    EXPECT_EQ(none.length(), 0);
+
+    // Overwriting changes the type as well as the value.
+    again->setString("N1", "text");
+    EXPECT_EQ(again->getInt("N1", -9), -9);
+    EXPECT_EQ(getString(*again, "N1"), "text");
+}
+
+TEST_F(UserValues, MissingAndMistypedValuesReadAsTheirDefaults) {
+    EXPECT_EQ(user_->getInt("SHOW_TUTS", 1), 1);
+    EXPECT_EQ(getString(*user_, "LASTPROFILE", ""), "");
+    lang::ByteArray untouched(4);
+    untouched[0] = 9;
+    EXPECT_FALSE(user_->getBytes("MISSING", untouched));
+    EXPECT_EQ(untouched.length(), 4);
+    EXPECT_EQ(untouched[0], 9);
+
+    user_->setInt("NUMBER", 7);
+    lang::ByteArray bytes(2);
+    user_->setBytes("BYTES", bytes);
+    EXPECT_EQ(getString(*user_, "NUMBER"), "<none>");
+    EXPECT_EQ(user_->getInt("BYTES", 44), 44);
+    EXPECT_FALSE(user_->getBytes("NUMBER", untouched));
+}
+
+TEST_F(UserValues, AStringHoldingADecimalNumberReadsAsThatInteger) {
+    const std::pair<const char*, int32_t> numbers[] = {
+        {"42", 42},
+        {"-17", -17},
+        {"+8", 8},
+        {" 300 ", 300},
+        {"2147483647", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+    };
+    for (const auto& [stored, expected] : numbers) {
+        user_->setString("V", stored);
+        EXPECT_EQ(user_->getInt("V", -99), expected) << stored;
+    }
+    // Not a number, or not one that fits 32 bits: the default.
+    for (const char* stored :
+         {"", "abc", "12abc", "1 2", "-", "2147483648", "-2147483649", "99999999999999999999"}) {
+        user_->setString("V", stored);
+        EXPECT_EQ(user_->getInt("V", -99), -99) << stored;
+    }
+}
+
+TEST_F(UserValues, StringsAreReadUpTo1023Bytes) {
+    std::string longText(5000, 'x');
+    longText[1022] = 'y';
+    user_->setString("LONG", longText);
+    std::string read = getString(*user_, "LONG");
+    EXPECT_EQ(read.size(), 1023u);
+    EXPECT_EQ(read.back(), 'y');
+    // A zero byte ends the text, as it would for any C string.
+    user_->setString("ZERO", std::string_view("ab\0cd", 5));
+    EXPECT_EQ(getString(*user_, "ZERO"), "ab");
+}
+
+TEST_F(UserValues, KeysAndValueNamesIgnoreLetterCaseAccentedLettersIncluded) {
+    // "\xC0NN\x8A" is ÀNNŠ; its lower-case form is "\xE0nn\x9A", àannš.
+    ASSERT_TRUE(user_->setPath("Lumaroo\\\xC0NN\x8A"));
+    user_->setInt("Volume\xDE", 200);  // Þ
+    user_->setString("hig_lvl", "12");
+
+    ASSERT_TRUE(user_->setPath("LUMAROO\\\xE0nn\x9A"));
+    EXPECT_EQ(user_->getInt("VOLUME\xFE", 0), 200);
+    EXPECT_EQ(user_->getInt("HIG_LVL", 0), 12);
+    user_->setInt("VOLUME\xFE", 201);
+
+    ASSERT_TRUE(user_->setPath("lumaroo"));
+    // One key, listed with the case it was created with.
+    EXPECT_EQ(subKeys(*user_), std::vector<std::string>{"\xC0NN\x8A"});
+    ASSERT_TRUE(user_->setPath("Lumaroo\\\xC0NN\x8A"));
+    EXPECT_EQ(user_->getInt("volume\xDE", 0), 201);
+
+    // Letters that only look alike stay apart: ß has no capital, and Y differs from Ÿ.
+    ASSERT_TRUE(user_->setPath("Lumaroo"));
+    user_->setInt("\xDF", 1);
+    user_->setInt("\x9F", 2);
+    EXPECT_EQ(user_->getInt("SS", 0), 0);
+    EXPECT_EQ(user_->getInt("Y", 0), 0);
+    EXPECT_EQ(user_->getInt("\xFF", 0), 2);
+}
+
+TEST_F(UserValues, ABackslashInAValueNameNamesAValueInASubKey) {
+    user_->setInt("Stats\\Week 1\\BEST", 5);
+    EXPECT_EQ(user_->getInt("stats\\WEEK 1\\best", 0), 5);
+    EXPECT_EQ(user_->getInt("BEST", 0), 0);
+    // The sub-keys were created on the way.
+    EXPECT_EQ(subKeys(*user_), std::vector<std::string>{"Stats"});
+    ASSERT_TRUE(user_->setPath("Lumaroo\\Stats\\Week 1"));
+    EXPECT_EQ(user_->getInt("BEST", 0), 5);
+
+    // Reading through a sub-key that does not exist creates nothing.
+    ASSERT_TRUE(user_->setPath("Lumaroo"));
+    EXPECT_EQ(user_->getInt("Nowhere\\X", 3), 3);
+    EXPECT_EQ(subKeys(*user_), std::vector<std::string>{"Stats"});
+}
+
+TEST_F(UserValues, DeletingAProfileRemovesEverythingBelowItAndNothingElse) {
+    const char* profiles[] = {"Ann", "Anna", "Ann]", "Bob"};
+    for (const char* name : profiles) {
+        ASSERT_TRUE(user_->setPath(std::string("Lumaroo\\") + name));
+        user_->setInt("haveProfile", 1);
+        user_->setInt("HIG_LVL", 9);
+        user_->setString("Deep\\Deeper\\NOTE", name);
+    }
+    ASSERT_TRUE(user_->setPath("Lumaroo"));
+    user_->setString("LASTPROFILE", "Ann");
+    EXPECT_EQ(subKeys(*user_), (std::vector<std::string>{"Ann", "Ann]", "Anna", "Bob"}));
+
+    EXPECT_TRUE(user_->remove("ANN"));
+    EXPECT_EQ(subKeys(*user_), (std::vector<std::string>{"Ann]", "Anna", "Bob"}));
+    EXPECT_EQ(getString(*user_, "LASTPROFILE"), "Ann");
+    EXPECT_FALSE(user_->remove("Ann"));
+
+    // The profile comes back empty when it is selected again.
+    ASSERT_TRUE(user_->setPath("Lumaroo\\Ann"));
+    EXPECT_EQ(user_->getInt("haveProfile", 0), 0);
+    EXPECT_EQ(getString(*user_, "Deep\\Deeper\\NOTE"), "<none>");
+    EXPECT_TRUE(subKeys(*user_).empty());
+    for (const char* name : {"Anna", "Ann]", "Bob"}) {
+        ASSERT_TRUE(user_->setPath(std::string("Lumaroo\\") + name));
+        EXPECT_EQ(user_->getInt("HIG_LVL", 0), 9) << name;
+        EXPECT_EQ(getString(*user_, "Deep\\Deeper\\NOTE"), name);
+    }
+}
+
+TEST_F(UserValues, DeleteTakesTheValueBeforeTheSubKeyOfTheSameName) {
+    user_->setInt("Twin", 1);
+    user_->setInt("Twin\\Inner", 2);
+    EXPECT_TRUE(user_->remove("twin"));
+    EXPECT_EQ(user_->getInt("Twin", 0), 0);
+    EXPECT_EQ(user_->getInt("Twin\\Inner", 0), 2);
+    EXPECT_TRUE(user_->remove("Twin"));
+    EXPECT_EQ(user_->getInt("Twin\\Inner", 0), 0);
+    // A value in a sub-key goes alone; the sub-key stays.
+    user_->setInt("Box\\A", 1);
+    user_->setInt("Box\\B", 2);
+    EXPECT_TRUE(user_->remove("Box\\A"));
+    EXPECT_EQ(user_->getInt("Box\\A", 0), 0);
+    EXPECT_EQ(user_->getInt("Box\\B", 0), 2);
+}
+
+TEST_F(UserValues, AnEmptyNameNeverDeletesTheCurrentKey) {
+    user_->setInt("KEEP", 1);
+    EXPECT_FALSE(user_->remove(""));
+    EXPECT_FALSE(user_->remove("\\\\"));
+    EXPECT_EQ(user_->getInt("KEEP", 0), 1);
+    // The nameless value itself is a value like any other.
+    user_->setString("", "default value");
+    EXPECT_TRUE(user_->remove(""));
+    EXPECT_EQ(getString(*user_, ""), "<none>");
+    EXPECT_EQ(user_->getInt("KEEP", 0), 1);
+}
+
+TEST_F(UserValues, SetPathReadsCreditsFontAndMetricMode) {
+    lang::String previousFace(window::defaultFontFace());
+    auto defaultFace = [] { return std::string(window::defaultFontFace().view()); };
+
+    EXPECT_EQ(user_->credits(), 0);
+    EXPECT_EQ(user_->nonAscentDescent(), 2);
+    EXPECT_EQ(text(user_->fontName()), "");
+    EXPECT_EQ(defaultFace(), std::string(previousFace.view()));
+
+    user_->setInt("CREDITS", 3);
+    user_->setString("fontName", "DejaVu Sans");
+    user_->setString("nonAscentDescent", "0");
+    EXPECT_EQ(user_->credits(), 0);  // read when the key changes, not on every write
+    ASSERT_TRUE(user_->setPath("Lumaroo"));
+    EXPECT_EQ(user_->credits(), 3);
+    EXPECT_EQ(user_->nonAscentDescent(), 0);
+    EXPECT_EQ(text(user_->fontName()), "DejaVu Sans");
+    EXPECT_EQ(defaultFace(), "DejaVu Sans");
+    EXPECT_EQ(text(user_->path()), "Software\\Quillbeck\\Lumaroo");
+
+    window::setDefaultFontFace(previousFace);
+}
+
+TEST_F(UserValues, OneStoreServesSeveralThreadsAtOnce) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([this, t] {
+            for (int i = 0; i < 25; ++i) {
+                std::string name = "T" + std::to_string(t) + "\\V" + std::to_string(i);
+                user_->setInt(name, t * 100 + i);
+                EXPECT_EQ(user_->getInt(name, -1), t * 100 + i);
+                auto names = lang::make<util::Vector>();
+                user_->listSubKeys(*names);
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(subKeys(*user_), (std::vector<std::string>{"T0", "T1", "T2", "T3"}));
+    auto again = reopen();
+    EXPECT_EQ(again->getInt("T3\\V24", -1), 324);
+}
+
+TEST(UserUnavailable, AStoreThatCannotOpenAnswersDefaultsAndLosesWrites) {
+    TempFolder folder;
+    // A plain file where the store's folder should be.
+    std::string blocked = folder.file("blocked");
+    std::FILE* f = std::fopen(blocked.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+
+    ::testing::internal::CaptureStderr();
+    auto user = lang::make<sprite::User>(blocked.c_str());
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(user->isAvailable());
+    EXPECT_NE(said.find("settings will not be kept"), std::string::npos) << said;
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(user->setPath("Lumaroo"));
+    user->setInt("X", 1);
+    user->setString("S", "s");
+    EXPECT_EQ(user->getInt("X", 5), 5);
+    EXPECT_EQ(getString(*user, "S", "d"), "d");
+    EXPECT_FALSE(user->remove("X"));
+    EXPECT_TRUE(subKeys(*user).empty());
+    EXPECT_EQ(user->nonAscentDescent(), 2);
+    // Said once when opening, not on every lost write.
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
