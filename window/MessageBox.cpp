@@ -1,12 +1,15 @@
-// Message boxes: the hook for tests, and the box itself (standard error until the window layer shows
-// real boxes).
+// Message boxes: the hook for tests, and the box itself, shown by SDL or, without a display, written to
+// standard error.
 #include "window/MessageBox.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 
 #include "lang/CodePage.h"
+#include "window/SdlVideo.h"
 
 namespace window {
 
@@ -27,6 +30,33 @@ void showOnStandardError(std::string_view title, std::string_view text) {
     std::fputs(line.c_str(), stderr);
 }
 
+// True when no box can be seen: a headless run, or no display server named at all.
+bool noDisplay() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
+        return true;
+    }
+    if (sdl::isOpen() && sdl::headless())
+        return true;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 == nullptr || *x11 == 0) && (wayland == nullptr || *wayland == 0);
+}
+
+void showPlatformBox(std::string_view title, std::string_view text) {
+    if (noDisplay()) {
+        showOnStandardError(title, text);
+        return;
+    }
+    // SDL shows a simple box from any thread, with or without the video subsystem open.
+    std::string utf8Title = lang::cp1252ToUtf8(title);
+    std::string utf8Text = lang::cp1252ToUtf8(text);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Title.c_str(), utf8Text.c_str(), nullptr) !=
+        0) {
+        showOnStandardError(title, text);
+    }
+}
+
 }  // namespace
 
 void showMessageBox(std::string_view title, std::string_view text) {
@@ -39,7 +69,7 @@ void showMessageBox(std::string_view title, std::string_view text) {
         current(title, text);
         return;
     }
-    showOnStandardError(title, text);
+    showPlatformBox(title, text);
 }
 
 MessageBoxHook setMessageBoxHook(MessageBoxHook replacement) {

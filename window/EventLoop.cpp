@@ -1,0 +1,386 @@
+// The window thread's message loop: SDL events become window messages for the components they concern.
+#include <cstdlib>
+#include <string>
+
+#include "lang/CodePage.h"
+#include "window/Component.h"
+#include "window/Cursor.h"
+#include "window/Event.h"
+#include "window/Frame.h"
+#include "window/SdlVideo.h"
+
+namespace window {
+
+// Turns SDL events into calls of the window procedures; a friend of Component.
+class EventLoop {
+public:
+    static void dispatch(const SDL_Event& event);
+    static void flushScreens();
+
+    static bool quit;
+    static int exitCode;
+
+private:
+    static void windowEvent(const SDL_WindowEvent& event);
+    static void mouseEvent(uint32_t windowId, int32_t message, int x, int y, int64_t buttons);
+    static void keyEvent(const SDL_KeyboardEvent& event);
+    static void textEvent(const SDL_TextInputEvent& event);
+    static void posted(const SDL_UserEvent& event);
+    static Component* keyTarget(uint32_t windowId);
+
+    // Whether the last key pressed was an auto-repeat: the characters it types repeat with it.
+    static bool lastKeyRepeated;
+};
+
+bool EventLoop::quit = false;
+int EventLoop::exitCode = 0;
+bool EventLoop::lastKeyRepeated = false;
+
+namespace {
+
+// Windows-1252 characters of keys that type one although SDL sends no text for them.
+int32_t controlCharacter(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return Event::kEnter;
+        case SDLK_BACKSPACE:
+            return Event::kBackspace;
+        case SDLK_TAB:
+            return Event::kTab;
+        case SDLK_ESCAPE:
+            return Event::kEscape;
+        default:
+            return -1;
+    }
+}
+
+// Control and shift in the high word of key data, as Event modifier bits.
+int64_t keyModifiers(uint16_t mod) {
+    int64_t bits = 0;
+    if ((mod & KMOD_CTRL) != 0)
+        bits |= Event::kControl;
+    if ((mod & KMOD_SHIFT) != 0)
+        bits |= Event::kShift;
+    return bits << 32;
+}
+
+int64_t mouseKeyBits() {
+    SDL_Keymod mod = SDL_GetModState();
+    int64_t bits = 0;
+    if ((mod & KMOD_CTRL) != 0)
+        bits |= msg::kMkControl;
+    if ((mod & KMOD_SHIFT) != 0)
+        bits |= msg::kMkShift;
+    return bits;
+}
+
+int64_t buttonBits(uint32_t state) {
+    int64_t bits = 0;
+    if ((state & SDL_BUTTON_LMASK) != 0)
+        bits |= msg::kMkLeft;
+    if ((state & SDL_BUTTON_RMASK) != 0)
+        bits |= msg::kMkRight;
+    return bits;
+}
+
+Component* postedComponent(const SDL_UserEvent& event) {
+    return static_cast<Component*>(static_cast<lang::Object*>(event.data1));
+}
+
+}  // namespace
+
+void EventLoop::dispatch(const SDL_Event& event) {
+    if (event.type == sdl::userEventType()) {
+        posted(event.user);
+        sdl::releasePosted(event.user);
+        return;
+    }
+    switch (event.type) {
+        case SDL_WINDOWEVENT:
+            windowEvent(event.window);
+            return;
+        case SDL_MOUSEMOTION:
+            mouseEvent(event.motion.windowID, msg::kMouseMove, event.motion.x, event.motion.y,
+                       buttonBits(event.motion.state));
+            return;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            int32_t message;
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                message = down ? msg::kLButtonDown : msg::kLButtonUp;
+            } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                message = down ? msg::kRButtonDown : msg::kRButtonUp;
+            } else {
+                return;
+            }
+            mouseEvent(event.button.windowID, message, event.button.x, event.button.y, 0);
+            return;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            keyEvent(event.key);
+            return;
+        case SDL_TEXTINPUT:
+            textEvent(event.text);
+            return;
+        case SDL_QUIT:
+            // The desktop or a signal asks the program to stop: every window hears a close request.
+            for (const auto& window : sdl::allWindows())
+                window->windowProc(msg::kClose, 0, 0);
+            return;
+        default:
+            return;
+    }
+}
+
+void EventLoop::windowEvent(const SDL_WindowEvent& event) {
+    lang::Ref<Component> top = lang::share(sdl::componentOfWindow(event.windowID));
+    if (!top || top->native_ == nullptr)
+        return;
+    const int64_t clientSize = msg::packPoint(top->bounds_.width, top->bounds_.height);
+    switch (event.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+            top->paintTree(true);
+            if (top->native_ != nullptr)
+                top->native_->screen->presentAll();
+            return;
+        case SDL_WINDOWEVENT_MOVED:
+            top->windowProc(msg::kMove, 0, msg::packPoint(event.data1, event.data2));
+            top->windowProc(msg::kPositionChanged, 0, 0);
+            return;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The client area keeps its size in game pixels; the picture scales to the new window.
+            if (top->native_ != nullptr)
+                top->native_->screen->presentAll();
+            top->windowProc(msg::kSize, msg::kSizeRestored, clientSize);
+            top->windowProc(msg::kPositionChanged, 0, 0);
+            return;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            top->windowProc(msg::kSize, msg::kSizeMinimized, 0);
+            top->windowProc(msg::kPositionChanged, 0, 0);
+            return;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            top->windowProc(msg::kSysCommand, msg::kScMaximize, 0);
+            return;
+        case SDL_WINDOWEVENT_RESTORED:
+            top->windowProc(msg::kSize, msg::kSizeRestored, clientSize);
+            top->windowProc(msg::kPositionChanged, 0, 0);
+            return;
+        case SDL_WINDOWEVENT_ENTER:
+            top->mouseInside_ = true;
+            return;
+        case SDL_WINDOWEVENT_LEAVE:
+            top->mouseInside_ = false;
+            return;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (!top->native_->active)
+                top->activate(true);
+            return;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (top->native_->active)
+                top->activate(false);
+            return;
+        case SDL_WINDOWEVENT_CLOSE:
+            top->windowProc(msg::kClose, 0, 0);
+            return;
+        case SDL_WINDOWEVENT_TAKE_FOCUS:
+            SDL_SetWindowInputFocus(top->native_->window);
+            return;
+        default:
+            return;
+    }
+}
+
+void EventLoop::mouseEvent(uint32_t windowId, int32_t message, int x, int y, int64_t buttons) {
+    lang::Ref<Component> top = lang::share(sdl::componentOfWindow(windowId));
+    if (!top)
+        return;
+    top->mouse_.x = x;
+    top->mouse_.y = y;
+    // The component holding the capture gets every mouse event of its window; otherwise the one under
+    // the pointer does.
+    Component* captured = Component::captured();
+    lang::Ref<Component> target =
+        lang::share(captured != nullptr && captured->topLevel() == top.get() ? captured : top->childAt(x, y));
+    // As the pointer crosses components, the nearest one with a cursor of its own shows it.
+    for (Component* c = target.get(); c != nullptr; c = c->parent_) {
+        Cursor* cursor = c->getCursor();
+        if (cursor == nullptr)
+            continue;
+        if (Cursor::applied() != cursor)
+            c->windowProc(msg::kSetCursor, 1, 0);
+        break;
+    }
+    util::Point origin = target->positionInWindow();
+    target->windowProc(message, buttons | mouseKeyBits(), msg::packPoint(x - origin.x, y - origin.y));
+}
+
+Component* EventLoop::keyTarget(uint32_t windowId) {
+    Component* top = sdl::componentOfWindow(windowId);
+    Component* focused = Component::focusedComponent();
+    if (top == nullptr)
+        return focused;
+    if (focused != nullptr && focused->topLevel() == top)
+        return focused;
+    return top;
+}
+
+void EventLoop::keyEvent(const SDL_KeyboardEvent& event) {
+    lang::Ref<Component> target = lang::share(keyTarget(event.windowID));
+    if (!target)
+        return;
+    const SDL_Keycode key = event.keysym.sym;
+    const int64_t keyData = static_cast<int64_t>(event.keysym.scancode) |
+                            (event.repeat != 0 ? msg::kKeyRepeat : 0) | keyModifiers(event.keysym.mod);
+    if (event.type == SDL_KEYUP) {
+        target->windowProc(msg::kKeyUp, key, keyData);
+        return;
+    }
+    lastKeyRepeated = event.repeat != 0;
+    int32_t character = controlCharacter(key);
+    if (character >= 0) {
+        target->windowProc(msg::kChar, character, keyData);
+        return;
+    }
+    if (key >= 0x20 && key <= 0x7E) {
+        // A key that types a character: the character comes as text input. With Control held no text
+        // comes, so the character is the key's own, as if Control were up.
+        if ((event.keysym.mod & KMOD_CTRL) == 0)
+            return;
+        character = static_cast<int32_t>(key);
+        const bool upper = ((event.keysym.mod & KMOD_SHIFT) != 0) != ((event.keysym.mod & KMOD_CAPS) != 0);
+        if (upper && character >= 'a' && character <= 'z')
+            character -= 'a' - 'A';
+        target->windowProc(msg::kChar, character, keyData);
+        return;
+    }
+    target->windowProc(msg::kKeyDown, key, keyData);
+}
+
+void EventLoop::textEvent(const SDL_TextInputEvent& event) {
+    lang::Ref<Component> target = lang::share(keyTarget(event.windowID));
+    if (!target)
+        return;
+    const int64_t keyData = (lastKeyRepeated ? msg::kKeyRepeat : 0) | keyModifiers(SDL_GetModState());
+    for (char c : lang::utf8ToCp1252(event.text)) {
+        target->windowProc(msg::kChar, static_cast<unsigned char>(c), keyData);
+    }
+}
+
+void EventLoop::posted(const SDL_UserEvent& event) {
+    switch (static_cast<sdl::Post>(event.code)) {
+        case sdl::Post::Focus:
+            if (postedComponent(event)->created_)
+                postedComponent(event)->windowProc(msg::kUser + 100, 0, 0);
+            return;
+        case sdl::Post::Destroy:
+            if (postedComponent(event)->created_)
+                postedComponent(event)->windowProc(msg::kUser + 101, 0, 0);
+            return;
+        case sdl::Post::SetCursor:
+            if (postedComponent(event)->created_)
+                postedComponent(event)->windowProc(msg::kSetCursor, 1, 0);
+            return;
+        case sdl::Post::Present:
+            static_cast<sdl::Screen*>(static_cast<lang::Object*>(event.data1))->flush();
+            return;
+        case sdl::Post::Paint: {
+            Component* top = postedComponent(event);
+            top->paintPosted_.store(false);
+            top->paintTree(false);
+            return;
+        }
+        case sdl::Post::Timer:
+            if (postedComponent(event)->created_) {
+                postedComponent(event)->windowProc(msg::kTimer, reinterpret_cast<intptr_t>(event.data2), 0);
+            }
+            return;
+        case sdl::Post::Quit:
+            quit = true;
+            exitCode = static_cast<int>(reinterpret_cast<intptr_t>(event.data2));
+            return;
+        case sdl::Post::MoveMouse: {
+            int64_t point = static_cast<int64_t>(reinterpret_cast<intptr_t>(event.data2));
+            postedComponent(event)->setMousePosition(msg::pointX(point), msg::pointY(point));
+            return;
+        }
+        case sdl::Post::Visible:
+            postedComponent(event)->setVisible(event.data2 != nullptr);
+            return;
+        case sdl::Post::FullScreen: {
+            auto* frame = static_cast<Frame*>(postedComponent(event));
+            intptr_t flags = reinterpret_cast<intptr_t>(event.data2);
+            if (frame->created_)
+                frame->setFullScreen((flags & 1) != 0, (flags & 2) != 0);
+            return;
+        }
+    }
+}
+
+void EventLoop::flushScreens() {
+    for (const auto& window : sdl::allWindows()) {
+        if (window->native_ != nullptr)
+            window->native_->screen->flush();
+    }
+}
+
+bool openDisplay(std::string* reason) {
+    return sdl::open(reason);
+}
+
+void closeDisplay() {
+    if (!sdl::isOpen() || !sdl::onWindowThread())
+        return;
+    for (const auto& window : sdl::allWindows())
+        window->destroyWindow();
+    sdl::close();
+    Cursor::forgetPlatformCursors();
+}
+
+int runMessageLoop() {
+    if (!sdl::isOpen() || !sdl::onWindowThread())
+        return -1;
+    EventLoop::quit = false;
+    SDL_Event event;
+    while (!EventLoop::quit) {
+        EventLoop::flushScreens();
+        if (SDL_WaitEvent(&event) == 0)
+            return -1;
+        EventLoop::dispatch(event);
+    }
+    EventLoop::flushScreens();
+    return EventLoop::exitCode;
+}
+
+int processPendingEvents() {
+    if (!sdl::isOpen() || !sdl::onWindowThread())
+        return 0;
+    int count = 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        EventLoop::dispatch(event);
+        ++count;
+    }
+    EventLoop::flushScreens();
+    return count;
+}
+
+void postQuitMessage(int exitCode) {
+    sdl::postValue(sdl::Post::Quit, nullptr, exitCode);
+}
+
+uint32_t doubleClickTime() {
+    // SDL's own double-click time, which the desktop may change through the hint.
+    const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
+    if (hint != nullptr && *hint != 0) {
+        char* end = nullptr;
+        long value = std::strtol(hint, &end, 10);
+        if (end != hint && value >= 0 && value < 60000)
+            return static_cast<uint32_t>(value);
+    }
+    return 500;
+}
+
+}  // namespace window

@@ -1,0 +1,216 @@
+// window::Frame: the top-level window's title, icon, full-screen switch, activation and closing.
+#include "window/Frame.h"
+
+#include <algorithm>
+
+#include "lang/CodePage.h"
+#include "lang/Ref.h"
+#include "lang/ResourceFile.h"
+#include "window/Image.h"
+#include "window/MessageBox.h"
+#include "window/SdlVideo.h"
+
+namespace window {
+
+namespace {
+
+// A captionless frame's bottom-right 20 by 20 pixels resize the window; the rest of it drags nothing.
+SDL_HitTestResult hitTest(SDL_Window* window, const SDL_Point* point, void*) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (point->x >= width - 20 && point->y >= height - 20)
+        return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+    return SDL_HITTEST_NORMAL;
+}
+
+}  // namespace
+
+Frame::Frame() = default;
+
+Frame::~Frame() = default;
+
+uint32_t Frame::creationFlags() const {
+    return static_cast<uint32_t>(SDL_WINDOW_RESIZABLE) |
+           (noCaption_ ? static_cast<uint32_t>(SDL_WINDOW_BORDERLESS) : 0u);
+}
+
+bool Frame::create(Component* parent, const util::RectangleNM& bounds) {
+    if (!Component::create(parent, bounds))
+        return false;
+    auto* window = static_cast<SDL_Window*>(nativeWindow());
+    if (window == nullptr)
+        return true;
+    if (title_.length() > 0)
+        SDL_SetWindowTitle(window, lang::cp1252ToUtf8(title_.view()).c_str());
+    if (noCaption_)
+        SDL_SetWindowHitTest(window, hitTest, nullptr);
+    // The icon is the archive's picture when the archive has one; otherwise the desktop's default.
+    if (lang::archiveListHead() != nullptr) {
+        lang::Ref<Image> icon = lang::make<Image>((std::string("+") + kIconPicture).c_str());
+        if (icon->getPixels() != nullptr)
+            setIconImage(icon.get());
+    }
+    return true;
+}
+
+void Frame::setSize(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return;
+    bounds_.width = width;
+    bounds_.height = height;
+    if (!hasWindow() || !sdl::onWindowThread())
+        return;
+    if (sdl::Screen* s = screen())
+        s->resize(width, height);
+    if (!isFullScreen())
+        placeWindowed();
+    windowProc(msg::kSize, msg::kSizeRestored, msg::packPoint(width, height));
+    repaint();
+}
+
+int64_t Frame::windowProc(int32_t message, int64_t wParam, int64_t lParam) {
+    switch (message) {
+        case msg::kSize:
+            // The client area keeps its size in game pixels whatever the window's size on the desktop.
+            minimized_.store(wParam == msg::kSizeMinimized, std::memory_order_release);
+            if (wParam != msg::kSizeMinimized)
+                onSized();
+            return 0;
+        case msg::kActivate:
+            if (wParam != 0 || lParam != 0)
+                onActivate(wParam != 0);
+            return 0;
+        case msg::kClose:
+            onCloseRequest();
+            return 0;
+        case msg::kSysCommand:
+            if (wParam == msg::kScMaximize && maximizeToFullScreen_) {
+                // Maximising enters full screen instead of enlarging the window.
+                if (auto* window = static_cast<SDL_Window*>(nativeWindow()))
+                    SDL_RestoreWindow(window);
+                setFullScreen(true, false);
+            }
+            return 0;
+        default:
+            return Component::windowProc(message, wParam, lParam);
+    }
+}
+
+void Frame::onActivate(bool) {}
+
+void Frame::onCloseRequest() {
+    destroyWindow();
+}
+
+void Frame::exit() {
+    close();
+}
+
+void Frame::close() {
+    if (hasWindow())
+        sdl::post(sdl::Post::Destroy, this);
+}
+
+void Frame::setFullScreen(bool on, bool force) {
+    if (!sdl::onWindowThread()) {
+        sdl::postValue(sdl::Post::FullScreen, this, (on ? 1 : 0) | (force ? 2 : 0));
+        return;
+    }
+    applyFullScreen(on, force);
+}
+
+void Frame::applyFullScreen(bool on, bool force) {
+    auto* window = static_cast<SDL_Window*>(nativeWindow());
+    if (on) {
+        if (isFullScreen())
+            return;
+        if (window == nullptr || SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            showMessageBox(kErrorTitle, kFullScreenFailed);
+            return;
+        }
+        fullScreen_.store(true, std::memory_order_release);
+        if (sdl::Screen* s = screen())
+            s->presentAll();
+        return;
+    }
+    if (!isFullScreen() && !force)
+        return;
+    if (window == nullptr)
+        return;
+    if (isFullScreen())
+        SDL_SetWindowFullscreen(window, 0);
+    fullScreen_.store(false, std::memory_order_release);
+    placeWindowed();
+    if (sdl::Screen* s = screen())
+        s->presentAll();
+}
+
+void Frame::placeWindowed() {
+    auto* window = static_cast<SDL_Window*>(nativeWindow());
+    if (window == nullptr)
+        return;
+    SDL_SetWindowSize(window, bounds_.width, bounds_.height);
+    // Centred in the part of the desktop that panels leave free.
+    int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+    SDL_Rect area;
+    if (SDL_GetDisplayUsableBounds(display, &area) != 0) {
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        return;
+    }
+    int top = 0;
+    int left = 0;
+    SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
+    int x = area.x + std::max(0, (area.w - bounds_.width) / 2);
+    int y = area.y + std::max(top, (area.h - bounds_.height) / 2);
+    SDL_SetWindowPosition(window, x, y);
+}
+
+void Frame::minimize() {
+    auto* window = static_cast<SDL_Window*>(nativeWindow());
+    if (window != nullptr && sdl::onWindowThread())
+        SDL_MinimizeWindow(window);
+}
+
+void Frame::setTitle(const lang::String& title) {
+    title_.assign(title);
+    auto* window = static_cast<SDL_Window*>(nativeWindow());
+    if (window != nullptr && sdl::onWindowThread()) {
+        SDL_SetWindowTitle(window, lang::cp1252ToUtf8(title_.view()).c_str());
+    }
+}
+
+void Frame::setTitle(const char* title) {
+    setTitle(lang::String(title));
+}
+
+bool Frame::setIconImage(Image* image) {
+    auto* window = static_cast<SDL_Window*>(nativeWindow());
+    if (window == nullptr || image == nullptr || !sdl::onWindowThread())
+        return false;
+    uint32_t* pixels = image->getPixels();
+    if (pixels == nullptr)
+        return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        pixels, image->getWidth(), image->getHeight(), 32, image->getWidth() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr)
+        return false;
+    SDL_SetWindowIcon(window, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
+int Frame::displayDepth() {
+    if (!sdl::isOpen())
+        return 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return 0;
+    const int bits = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    // SDL counts the colour bits of a four-byte pixel (24); the desktop's depth is its 32-bit pixel.
+    if (bits == 24 && SDL_BYTESPERPIXEL(mode.format) == 4)
+        return 32;
+    return bits;
+}
+
+}  // namespace window

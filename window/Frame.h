@@ -1,0 +1,87 @@
+// window::Frame: the program's top-level window: title, icon, full screen, activation and closing.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "lang/String.h"
+#include "window/Component.h"
+
+namespace window {
+
+class Image;
+
+class Frame : public Component {
+public:
+    Frame();
+    ~Frame() override;
+
+    LANG_CLASS_NAME(Frame, Component)
+
+    // Creates the window at the bounds' size (the client size in game pixels; the position is ignored,
+    // the window is centred), hidden until setVisible(true), with the icon from the archive when present.
+    bool create(Component* parent, const util::RectangleNM& bounds) override;
+    // The frame's client size in game pixels: the picture the window shows scales to the window.
+    void setSize(int width, int height) override;
+    int64_t windowProc(int32_t message, int64_t wParam, int64_t lParam) override;
+
+    // Switches between the window and full screen (the desktop's mode, with the picture scaled and its
+    // aspect kept). Nothing happens when already in the requested state, unless `force` is set while
+    // windowed, which places the window again. If the platform refuses, a message box says so and the
+    // frame stays windowed. From another thread the switch is posted to the window thread.
+    virtual void setFullScreen(bool on, bool force);
+    bool isFullScreen() const { return fullScreen_.load(std::memory_order_acquire); }
+    // Closes the frame: the window is destroyed on the window thread (onDestroy runs there).
+    virtual void exit();
+    // Posts the private destroy message to the window thread.
+    void close();
+
+    // A close request (the window's close box, or the program asked to stop): Frame closes itself.
+    virtual void onCloseRequest();
+    // The window is being destroyed (window thread).
+    virtual void onDestroy() {}
+    // Activation changed: called when the frame becomes active, and when it loses activation to another
+    // program's window.
+    virtual void onActivate(bool active);
+
+    // Minimises the window without activating another; the desktop restores it.
+    void minimize();
+
+    // Windows-1252 title.
+    void setTitle(const lang::String& title);
+    void setTitle(const char* title);
+    // The window icon from a picture; false when the image has no pixels.
+    bool setIconImage(Image* image);
+    bool isMinimized() const { return minimized_.load(std::memory_order_acquire); }
+    // Let maximising the window enter full screen instead.
+    void setMaximizeToFullScreen(bool on) { maximizeToFullScreen_ = on; }
+    // A window without caption; its bottom-right 20 by 20 pixels act as a sizing grip.
+    void setNoCaption(bool on) { noCaption_ = on; }
+    bool hasNoCaption() const { return noCaption_; }
+
+    // The desktop display mode's bits per pixel (32 for the usual 8-bit-per-channel desktops, whose
+    // pixels take four bytes), or 0 without a display.
+    static int displayDepth();
+
+    // The archive entry of the window icon.
+    static constexpr const char* kIconPicture = "window_icon";
+    // The message shown when the platform refuses full screen, and its title.
+    static constexpr const char* kFullScreenFailed = "Unable to switch to Fullscreen mode.";
+    static constexpr const char* kErrorTitle = "Quillbeck Error";
+
+protected:
+    uint32_t creationFlags() const override;
+    void onDestroyWindow() override { onDestroy(); }
+
+private:
+    void applyFullScreen(bool on, bool force);
+    void placeWindowed();
+
+    std::atomic<bool> fullScreen_{false};
+    bool maximizeToFullScreen_ = false;
+    bool noCaption_ = false;
+    std::atomic<bool> minimized_{false};
+    lang::String title_;
+};
+
+}  // namespace window

@@ -1,0 +1,317 @@
+// The SDL video connection: opening it on the window thread, posted messages, and the screens that
+// show each top-level window's picture.
+#include "window/SdlVideo.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <unordered_map>
+
+#include "window/Component.h"
+
+namespace window::sdl {
+
+namespace {
+
+std::atomic<bool> opened{false};
+std::atomic<uint32_t> eventType{0};
+std::thread::id windowThread;  // written once by open() before `opened` is set
+
+std::unordered_map<uint32_t, lang::Ref<Component>>& windows() {
+    static auto* map = new std::unordered_map<uint32_t, lang::Ref<Component>>;
+    return *map;
+}
+
+bool isHeadlessDriver(const char* name) {
+    return name != nullptr && (std::strcmp(name, "dummy") == 0 || std::strcmp(name, "offscreen") == 0);
+}
+
+}  // namespace
+
+bool open(std::string* reason) {
+    if (opened.load(std::memory_order_acquire))
+        return true;
+    // The program ends through its own quit message, never because SDL saw the last window close.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Keep the screen saver rules of the desktop; a puzzle game need not hold the screen awake.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (reason != nullptr)
+            *reason = std::string("no display available: ") + SDL_GetError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (isHeadlessDriver(driver) && (asked == nullptr || *asked == 0)) {
+        // SDL falls back to a driver that shows nothing when no display server answers; a player
+        // would see nothing at all, so that counts as no display. Headless runs ask for it by name.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (reason != nullptr) {
+            *reason =
+                "no display available (DISPLAY and WAYLAND_DISPLAY reach no display server; "
+                "SDL_VIDEODRIVER=dummy runs without one)";
+        }
+        return false;
+    }
+    uint32_t type = SDL_RegisterEvents(1);
+    if (type == static_cast<uint32_t>(-1)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (reason != nullptr)
+            *reason = "no display available: SDL has no user event type left";
+        return false;
+    }
+    eventType.store(type, std::memory_order_relaxed);
+    windowThread = std::this_thread::get_id();
+    opened.store(true, std::memory_order_release);
+    return true;
+}
+
+bool isOpen() {
+    return opened.load(std::memory_order_acquire);
+}
+
+void close() {
+    if (!opened.load(std::memory_order_acquire))
+        return;
+    SDL_Event events[64];
+    int count;
+    while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, eventType.load(), eventType.load())) > 0) {
+        for (int i = 0; i < count; ++i)
+            releasePosted(events[i].user);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    opened.store(false, std::memory_order_release);
+}
+
+bool onWindowThread() {
+    return !opened.load(std::memory_order_acquire) || std::this_thread::get_id() == windowThread;
+}
+
+bool headless() {
+    return isHeadlessDriver(SDL_GetCurrentVideoDriver());
+}
+
+uint32_t userEventType() {
+    return eventType.load(std::memory_order_relaxed);
+}
+
+namespace {
+
+bool push(Post code, lang::Object* data1, void* data2) {
+    if (!opened.load(std::memory_order_acquire))
+        return false;
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = eventType.load(std::memory_order_relaxed);
+    event.user.code = static_cast<int32_t>(code);
+    event.user.data1 = data1;
+    event.user.data2 = data2;
+    if (data1 != nullptr)
+        data1->addRef();
+    if (SDL_PushEvent(&event) == 1)
+        return true;
+    if (data1 != nullptr)
+        data1->release();
+    return false;
+}
+
+// Messages whose second word is a value, not an object.
+bool carriesValue(int32_t code) {
+    switch (static_cast<Post>(code)) {
+        case Post::Timer:
+        case Post::Quit:
+        case Post::MoveMouse:
+        case Post::Visible:
+        case Post::FullScreen:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool post(Post code, lang::Object* data1, lang::Object* data2) {
+    if (data2 != nullptr)
+        data2->addRef();
+    if (push(code, data1, data2))
+        return true;
+    if (data2 != nullptr)
+        data2->release();
+    return false;
+}
+
+bool postValue(Post code, lang::Object* data1, intptr_t value) {
+    return push(code, data1, reinterpret_cast<void*>(value));
+}
+
+void releasePosted(const SDL_UserEvent& event) {
+    if (event.data1 != nullptr)
+        static_cast<lang::Object*>(event.data1)->release();
+    if (!carriesValue(event.code) && event.data2 != nullptr)
+        static_cast<lang::Object*>(event.data2)->release();
+}
+
+Component* componentOfWindow(uint32_t windowId) {
+    auto found = windows().find(windowId);
+    return found == windows().end() ? nullptr : found->second.get();
+}
+
+void registerWindow(uint32_t windowId, Component* component) {
+    windows()[windowId] = lang::share(component);
+}
+
+void unregisterWindow(uint32_t windowId) {
+    auto found = windows().find(windowId);
+    if (found == windows().end())
+        return;
+    // The reference goes after the entry, so a component dropped here never sees its own entry.
+    lang::Ref<Component> last = std::move(found->second);
+    windows().erase(found);
+}
+
+std::vector<lang::Ref<Component>> allWindows() {
+    std::vector<lang::Ref<Component>> list;
+    for (auto& entry : windows())
+        list.push_back(entry.second);
+    return list;
+}
+
+Screen* Access::screen(Component* component) {
+    if (component == nullptr)
+        return nullptr;
+    Component* top = component->topLevel();
+    return top->native_ != nullptr ? top->native_->screen.get() : nullptr;
+}
+
+SDL_Renderer* Access::renderer(Component* component) {
+    Screen* s = screen(component);
+    return s != nullptr ? s->renderer() : nullptr;
+}
+
+SDL_Window* Access::window(Component* component) {
+    if (component == nullptr)
+        return nullptr;
+    Component* top = component->topLevel();
+    return top->native_ != nullptr ? top->native_->window : nullptr;
+}
+
+Screen::Screen(SDL_Window* window, SDL_Renderer* renderer, int width, int height)
+    : window_(window), renderer_(renderer), width_(0), height_(0) {
+    SDL_RendererInfo info;
+    keepsBackBuffer_ = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    resize(width, height);
+}
+
+Screen::~Screen() {
+    destroy();
+}
+
+bool Screen::resize(int width, int height) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (renderer_ == nullptr || width <= 0 || height <= 0)
+        return false;
+    // The picture is opaque: the alpha byte of the pixels is ignored, never blended. The texture is a
+    // column or two wider than the picture so that its rows are not a multiple of 16 bytes long: SDL's
+    // software renderer then copies rectangles with a plain memcpy instead of its non-temporal SSE
+    // copy, which is a hundred times slower for the small rectangles of a dirty area (measured).
+    const int textureWidth = width + ((width + 1) % 4 == 0 ? 2 : 1);
+    SDL_Texture* texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                             textureWidth, height);
+    if (texture == nullptr)
+        return false;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    wholePictureDue_ = true;
+    if (texture_ != nullptr)
+        SDL_DestroyTexture(texture_);
+    texture_ = texture;
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+    width_ = width;
+    height_ = height;
+    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000u);
+    SDL_Rect all{0, 0, width, height};
+    SDL_UpdateTexture(texture_, &all, pixels_.data(), width * 4);
+    pending_.clear();
+    return true;
+}
+
+void Screen::markChanged(int x, int y, int w, int h) {
+    if (renderer_ == nullptr || w <= 0 || h <= 0)
+        return;
+    pending_.add(x, y, w, h);
+    if (!posted_ && !onWindowThread())
+        posted_ = post(Post::Present, this);
+}
+
+int Screen::flush() {
+    std::lock_guard<std::mutex> guard(lock_);
+    posted_ = false;
+    if (renderer_ == nullptr || texture_ == nullptr || pending_.isEmpty())
+        return 0;
+    const bool partial = partialPresentAllowed();
+    int uploaded = 0;
+    for (const util::Region::Box& box : pending_.boxes()) {
+        SDL_Rect rect{box.x1, box.y1, box.x2 - box.x1, box.y2 - box.y1};
+        const uint32_t* first = pixels_.data() + static_cast<size_t>(box.y1) * width_ + box.x1;
+        SDL_UpdateTexture(texture_, &rect, first, width_ * 4);
+        if (partial)
+            SDL_RenderCopy(renderer_, texture_, &rect, &rect);
+        ++uploaded;
+    }
+    pending_.clear();
+    if (partial) {
+        SDL_RenderPresent(renderer_);
+    } else {
+        presentLocked();
+    }
+    return uploaded;
+}
+
+bool Screen::partialPresentAllowed() {
+    // Only the software renderer keeps its back buffer (the window surface) from one present to the
+    // next, and only unscaled can rectangles be copied without seams; otherwise the whole picture goes.
+    if (!keepsBackBuffer_ || wholePictureDue_)
+        return false;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    return outputWidth == width_ && outputHeight == height_;
+}
+
+void Screen::presentAll() {
+    std::lock_guard<std::mutex> guard(lock_);
+    wholePictureDue_ = true;
+    if (renderer_ == nullptr || texture_ == nullptr)
+        return;
+    if (!pending_.isEmpty()) {
+        SDL_Rect all{0, 0, width_, height_};
+        SDL_UpdateTexture(texture_, &all, pixels_.data(), width_ * 4);
+        pending_.clear();
+    }
+    presentLocked();
+}
+
+void Screen::presentLocked() {
+    // The whole picture, with black bars where the window's shape differs from the picture's.
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_Rect picture{0, 0, width_, height_};
+    SDL_RenderCopy(renderer_, texture_, &picture, nullptr);
+    SDL_RenderPresent(renderer_);
+    wholePictureDue_ = false;
+}
+
+void Screen::destroy() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (texture_ != nullptr)
+        SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+    if (renderer_ != nullptr)
+        SDL_DestroyRenderer(renderer_);
+    renderer_ = nullptr;
+    window_ = nullptr;
+    pending_.clear();
+}
+
+}  // namespace window::sdl
