@@ -99,7 +99,7 @@ void GraphicsW::drawImage(Image* image, int x, int y) {
     if (!screen.alive())
         return;
     uint32_t* target = screen.pixels();
-    const int stride = screen.width();
+    const int stride = screen.stride();
     for (const util::Region::Box& box : clipRegion().boxes()) {
         Span s;
         if (!intersect(box, left, top, imageWidth, imageHeight, screen.width(), screen.height(), &s))
@@ -142,7 +142,7 @@ void GraphicsW::fillRectColor(int x, int y, int width, int height, uint32_t argb
     if (!screen.alive())
         return;
     uint32_t* target = screen.pixels();
-    const int stride = screen.width();
+    const int stride = screen.stride();
     for (const util::Region::Box& box : clipRegion().boxes()) {
         Span s;
         if (!intersect(box, left, top, width, height, screen.width(), screen.height(), &s))

@@ -2,6 +2,8 @@
 // show each top-level window's picture.
 #include "window/SdlVideo.h"
 
+#include <algorithm>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -226,12 +228,26 @@ bool Screen::resize(int width, int height) {
     if (texture_ != nullptr)
         SDL_DestroyTexture(texture_);
     texture_ = texture;
+    direct_ = nullptr;
     SDL_RenderSetLogicalSize(renderer_, width, height);
     width_ = width;
     height_ = height;
-    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000u);
-    SDL_Rect all{0, 0, width, height};
-    SDL_UpdateTexture(texture_, &all, pixels_.data(), width * 4);
+    void* memory = nullptr;
+    int pitch = 0;
+    if (keepsBackBuffer_ && SDL_LockTexture(texture_, nullptr, &memory, &pitch) == 0 && pitch % 4 == 0) {
+        direct_ = static_cast<uint32_t*>(memory);
+        stride_ = pitch / 4;
+        pixels_.clear();
+        pixels_.shrink_to_fit();
+        for (int row = 0; row < height; ++row) {
+            std::fill_n(direct_ + static_cast<size_t>(row) * stride_, width, 0xFF000000u);
+        }
+    } else {
+        stride_ = width;
+        pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFF000000u);
+        SDL_Rect all{0, 0, width, height};
+        SDL_UpdateTexture(texture_, &all, pixels_.data(), width * 4);
+    }
     pending_.clear();
     return true;
 }
@@ -253,8 +269,10 @@ int Screen::flush() {
     int uploaded = 0;
     for (const util::Region::Box& box : pending_.boxes()) {
         SDL_Rect rect{box.x1, box.y1, box.x2 - box.x1, box.y2 - box.y1};
-        const uint32_t* first = pixels_.data() + static_cast<size_t>(box.y1) * width_ + box.x1;
-        SDL_UpdateTexture(texture_, &rect, first, width_ * 4);
+        if (direct_ == nullptr) {
+            const uint32_t* first = pixels_.data() + static_cast<size_t>(box.y1) * width_ + box.x1;
+            SDL_UpdateTexture(texture_, &rect, first, width_ * 4);
+        }
         if (partial)
             SDL_RenderCopy(renderer_, texture_, &rect, &rect);
         ++uploaded;
@@ -284,7 +302,7 @@ void Screen::presentAll() {
     wholePictureDue_ = true;
     if (renderer_ == nullptr || texture_ == nullptr)
         return;
-    if (!pending_.isEmpty()) {
+    if (!pending_.isEmpty() && direct_ == nullptr) {
         SDL_Rect all{0, 0, width_, height_};
         SDL_UpdateTexture(texture_, &all, pixels_.data(), width_ * 4);
         pending_.clear();
@@ -307,6 +325,7 @@ void Screen::destroy() {
     if (texture_ != nullptr)
         SDL_DestroyTexture(texture_);
     texture_ = nullptr;
+    direct_ = nullptr;
     if (renderer_ != nullptr)
         SDL_DestroyRenderer(renderer_);
     renderer_ = nullptr;

@@ -79,7 +79,9 @@ public:
     std::mutex& mutex() { return lock_; }
     // All of these under mutex().
     bool alive() const { return renderer_ != nullptr; }
-    uint32_t* pixels() { return pixels_.data(); }
+    uint32_t* pixels() { return direct_ != nullptr ? direct_ : pixels_.data(); }
+    // Pixels from one row of pixels() to the next.
+    int stride() const { return stride_; }
     int width() const { return width_; }
     int height() const { return height_; }
     // Marks a rectangle (already clipped to the screen) as changed and asks the window thread to show it
@@ -107,6 +109,11 @@ private:
     SDL_Renderer* renderer_;
     SDL_Texture* texture_ = nullptr;
     std::vector<uint32_t> pixels_;
+    // With the software renderer the picture lives in the texture's own memory, locked once for good:
+    // copies write straight into it and nothing is uploaded (one copy of the frame less). Other
+    // renderers keep the picture in pixels_ and upload the changed rectangles.
+    uint32_t* direct_ = nullptr;
+    int stride_ = 0;
     int width_;
     int height_;
     util::Region pending_;
