@@ -44,8 +44,9 @@ target_compile_options(artgen PRIVATE -O2)
 target_compile_options(mockup PRIVATE -O2)
 target_compile_options(contact-sheet PRIVATE -O2)
 
-# The tools run during the build; in sanitizer builds the libraries' own caches would read as leaks.
-set(_art_env ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0)
+# The tools run during the build; in sanitizer builds the libraries' own caches would read as leaks, and
+# pango's and fontconfig's start-up threads (not instrumented) as races.
+set(_art_env ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 TSAN_OPTIONS=report_bugs=0)
 
 file(STRINGS ${LUMAROO_DATA_DIR}/pictures.txt _picture_lines)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LUMAROO_DATA_DIR}/pictures.txt)
