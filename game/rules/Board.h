@@ -1,0 +1,313 @@
+// Board: the rules of the board as a plain model: the 13x10 grid with its per-square arrays, the piece
+// pool, the move cycle (states 0-3), matching, cascades, gravity, scoring, gold, the timer, suns and the
+// level goal. The canvas owns one, calls it with its lock held (the model has no locks of its own),
+// drives it once a frame and turns its events into sprites. Time is counted in frames.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "game/rules/BoardEvents.h"
+#include "game/rules/BoardLayout.h"
+#include "game/rules/BoardValues.h"
+#include "game/rules/LevelTable.h"
+#include "game/rules/PiecePool.h"
+#include "util/Random.h"
+
+// What a square holds, for a board set up by hand (tests, scenarios, a level editor).
+struct SquareSetup {
+    int value = board::kEmpty;
+    int tileType = board::kTilePlain;
+    int frame = board::kFramePlain;
+    bool gold = false;
+};
+
+// The values a finished level reports.
+struct LevelReport {
+    int level = 0;
+    int score = 0;
+    int timeLeft = 0;
+    bool bonusLevel = false;
+    int sunsUsed = 0;
+    int powerPiecesUsed = 0;
+    int squaresNotGold = 0;
+};
+
+struct SwapMove {
+    int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+    bool valid() const { return x1 >= 0; }
+};
+
+class Board {
+public:
+    // Board states of the move cycle, and the canvas states the level ends in.
+    static constexpr int kPlay = 0;
+    static constexpr int kBusy = 1;
+    static constexpr int kResolving = 2;
+    static constexpr int kSettling = 3;
+    static constexpr int kGameOver = 7;
+    static constexpr int kLevelComplete = 8;
+
+    static constexpr int kTimerFull = 400;
+    static constexpr int kSwapGlideFrames = 6;
+    static constexpr int kFallGlideFrames = 2;
+    static constexpr int kResolveWaitFrames = 31;
+    static constexpr int kRedAlertFrames = 120;
+    static constexpr int kNoMoreMovesDelay = 40;
+    static constexpr int kHintIdleFrames = 175;
+    // Busy frames with nothing moving, spawning or leaving before empty squares are declared cut off.
+    static constexpr int kWatchdogFrames = 48;
+
+    // The generator is the game's shared one (tests and the bot seed their own); `events` may be null.
+    explicit Board(util::Random& random, BoardEvents* events = nullptr);
+
+    void setEvents(BoardEvents* events) { events_ = events != nullptr ? events : &silentEvents(); }
+    // The 18 kind codes of the kind table, in table order (by default 0..17).
+    void setKindCodes(const std::array<int, board::kKindCount>& codes);
+    void setRecord(const LevelRecord& record) { record_ = record; }
+    const LevelRecord& record() const { return record_; }
+
+    // Sets up regular level 1..60 from its record and layout and fills the first board. On a bad level
+    // number, or a layout on which no first board with a move can be drawn, returns false with
+    // `error` set and leaves the board as it was.
+    bool startLevel(int level, const LevelRecord& record, const BoardLayout& layout, std::string& error);
+    // Replaces every square (a hand-made board): new pool ids, no marks, the flow map rebuilt, quiet in
+    // the play state, or busy while the refill has empty squares to fill.
+    void setSquares(const std::array<SquareSetup, board::kSquares>& squares);
+
+    // One frame of the per-frame update: timer, move cycle, gravity, then one frame of piece motion.
+    void frame();
+
+    // Input. A pick of square (x, y) as a click or the end of a drag on it.
+    void pickPiece(int x, int y);
+    // The console sun: picks a sun up, or puts the carried one back.
+    void clickConsoleSun();
+    // While a dialog or explanation is shown the timer stops, no hint shows and picks are ignored.
+    void setDialogShown(bool shown) { dialogShown_ = shown; }
+
+    // Settings of a session: off, emptied squares are not refilled; off, the draw gives no power pieces.
+    void setRefill(bool on) { refill_ = on; }
+    bool refill() const { return refill_; }
+    // Picks wait while the first pieces of a level zoom in.
+    bool droppingIn() const { return dropInFrames_ > 0; }
+    void setPowersEnabled(bool on) { powersEnabled_ = on; }
+    void setTimer(int timer);
+    void setSuns(int suns) { suns_ = suns < 0 ? 0 : suns; }
+    void setScore(int score) { score_ = displayedScore_ = score; }
+
+    // Squares.
+    int value(int x, int y) const { return kinds_[at(x, y)]; }
+    int tileType(int x, int y) const { return tileType_[at(x, y)]; }
+    int tileFrame(int x, int y) const { return tileFrame_[at(x, y)]; }
+    bool gold(int x, int y) const { return gold_[at(x, y)] != 0; }
+    int pieceId(int x, int y) const { return pieceIds_[at(x, y)]; }
+    int mark(int x, int y) const { return marks_[at(x, y)]; }
+    int feeder(int x, int y) const { return feeder_[at(x, y)]; }
+    const PiecePool& pool() const { return pool_; }
+    // Kind-table index of a value (a power piece by its base kind), or -1 when it is no kind.
+    int kindIndexOf(int value) const;
+    int kindCode(int index) const { return kindCodes_[static_cast<size_t>(index)]; }
+    bool isCobweb(int x, int y) const { return tileType(x, y) == board::kTileCobweb; }
+    bool isVineSquare(int x, int y) const { return board::isVineTile(tileType(x, y)); }
+
+    // State: 0-3 the move cycle, 7 game over, 8 level complete.
+    int state() const;
+    bool finished() const { return outcome_ != Outcome::None; }
+    bool complete() const { return outcome_ == Outcome::Complete; }
+    int level() const { return level_; }
+    int score() const { return score_; }
+    int displayedScore() const { return displayedScore_; }
+    int goldSquareCount() const { return goldSquareCount_; }
+    int playableSquares() const { return playableSquares_; }
+    int timer() const { return timer_; }
+    int suns() const { return suns_; }
+    bool sunCarried() const { return sunCarried_; }
+    int cascadeCount() const { return cascadeCount_; }
+    int frameCounter() const { return frameCounter_; }
+    int redAlertFrames() const { return redAlertFrames_; }
+    bool noMoreMoves() const { return noMoreMoves_; }
+    bool nearlyDone() const { return nearlyDone_; }
+    int piecesCleared() const { return piecesCleared_; }
+    int piecesPendingRemoval() const { return pendingRemoval_; }
+    int powerPiecesOnBoard() const { return powerPiecesOnBoard_; }
+    int watchdogFirings() const { return watchdogFirings_; }
+    int matchCounter(int kindIndex) const { return matchCounters_[static_cast<size_t>(kindIndex)]; }
+    int spawnRow() const { return spawnRow_; }
+    int topVineRow() const { return topVineRow_; }
+    const SwapMove& hint() const { return hint_; }
+    int selectedPiece() const { return selectedPiece_; }
+
+    bool piecesAtRest() const;
+    bool pieceAtRest(int x, int y) const;
+    // The level goal: every square holding a piece is gold.
+    bool allSquaresGold() const;
+    // Whether a swap that makes a run exists, without touching the recorded hint.
+    bool hasMove() const;
+    // Whether swapping the pieces of two neighbouring squares makes a run (false when they cannot swap).
+    bool swapMakesRun(int x1, int y1, int x2, int y2) const;
+    // Squares of the runs the swap would make (each once); 0 when it makes none.
+    int runSquaresAfterSwap(int x1, int y1, int x2, int y2, std::array<bool, board::kSquares>* squares) const;
+    LevelReport collectReportValues() const;
+    // The score stored in the profile after the level's time bonus: the score itself, not the counting
+    // display, which may lag behind.
+    int storedScore(int timeBonus) const { return score_ + timeBonus; }
+    // Time used and time left in the units of the level-complete tally.
+    int timeUsed() const;
+    int timeLeft() const;
+
+    // The rules, public so that the powers, the view and the tests drive them one by one.
+    int findMatches();
+    bool markSquareMatched(int x, int y);
+    void removeMarkedPieces();
+    bool swapMadeMatch() const;
+    bool performSwap(bool swapBack);
+    int findHintMove();
+    void gravityStep();
+    void computeFlowMap();
+    int chooseNewPieceKind();
+    void scoreMatchPass();
+    void turnSquareGold(int x, int y);
+    void setTileFrame(int x, int y, int frame);
+    void blastSquare(int x, int y);
+    void removeCobweb(int x, int y);
+    void damageVine(int x, int y, bool byMatch);
+    void placeSun(int x, int y);
+    void timerTick();
+    void updateDisplayedScore();
+    // Fires the power of a piece (values 2000 and above only).
+    void firePower(int x, int y);
+    int choosePowerChoice();
+
+private:
+    enum class Outcome { None, Complete, Lost };
+
+    static size_t at(int x, int y) { return static_cast<size_t>(board::squareIndex(x, y)); }
+    int& kindAt(int x, int y) { return kinds_[at(x, y)]; }
+
+    // Set-up.
+    void clearLevelState();
+    void applyLayoutSquare(int code, int x, int y);
+    void computeTopVineRow();
+    bool initialFill(std::string& error);
+    void announceFirstBoard();
+
+    // Move cycle.
+    void runMoveCycle();
+    void resolvingStep();
+    void settlingStep();
+    void busyStep();
+    void enterState(int state);
+    void checkQuietBoard();
+    void noMoreMovesRule();
+    void endLevel(Outcome outcome, LevelLoss reason);
+    void watchdogStep(bool activity);
+    void hintAndShimmer();
+    void clearSelection(bool withSound);
+    void clearHint();
+
+    // Matching.
+    int readerKind(int x, int y) const;
+    bool matchesAtRest(int x, int y, int kind) const;
+    bool startsRun(int x, int y);
+    int countKindsMatched() const;
+    bool squareInRun(const std::array<int, board::kSquares>& values, int x, int y) const;
+    int kindOnGrid(const std::array<int, board::kSquares>& values, int x, int y) const;
+    bool canSwapPair(int x1, int y1, int x2, int y2) const;
+    SwapMove searchMove() const;
+
+    // Gravity.
+    bool blocked(int x, int y, bool& vineSeen) const;
+    bool open(int x, int y, bool& vineSeen) const;
+    bool emptyTarget(int x, int y) const;
+    bool movablePiece(int x, int y) const;
+    void movePiece(int fromX, int fromY, int toX, int toY);
+    bool spawnPieceAtTop(int x, int y);
+    void landPieces();
+    bool emptySquareWaiting() const;
+
+    // Gold and tiles.
+    void setTile(int x, int y, int tileType, int frame);
+    void makeGold(int x, int y);
+    void advanceMultiTile(int x, int y);
+    void addPoints(int points) { score_ += points; }
+
+    static BoardEvents& silentEvents();
+
+    util::Random* random_;
+    BoardEvents* events_;
+    std::array<int, board::kKindCount> kindCodes_{};
+    LevelRecord record_{};
+
+    // Per-square arrays.
+    std::array<int, board::kSquares> kinds_{};
+    std::array<int, board::kSquares> gold_{};
+    std::array<int, board::kSquares> pieceIds_{};
+    std::array<int, board::kSquares> marks_{};
+    std::array<int, board::kSquares> tileType_{};
+    std::array<int, board::kSquares> tileFrame_{};
+    std::array<bool, board::kSquares> struck_{};  // cobweb-struck mark
+    std::array<int, board::kSquares> feeder_{};
+    std::array<int, board::kSquares> slideCode_{};
+    std::array<bool, board::kSquares> moved_{};
+    // Squares the watchdog declared cut off; the flow map keeps them so until the level restarts.
+    std::array<bool, board::kSquares> forcedCutOff_{};
+    PiecePool pool_;
+    std::array<int, board::kKindCount> matchCounters_{};
+
+    // Level.
+    int level_ = 0;
+    bool bonusLevel_ = false;
+    bool hasVines_ = false;
+    int playableSquares_ = 0;
+    int topVineRow_ = board::kRows;
+    int spawnRow_ = 0;
+
+    // Move cycle.
+    int state_ = kPlay;
+    Outcome outcome_ = Outcome::None;
+    int stateFrames_ = 0;
+    int selectedPiece_ = board::kNone;
+    int secondPiece_ = board::kNone;
+    int swapCount_ = 0;
+    int cascadeCount_ = 0;
+    int piecesCleared_ = 0;
+    int pendingRemoval_ = 0;
+    bool noMoreMoves_ = false;
+    bool noMoreMovesHandled_ = false;
+    int lossDelay_ = -1;
+    SwapMove hint_;
+    bool hintVisible_ = false;
+    int idleFrames_ = 0;
+    int dropInFrames_ = 0;
+    bool dialogShown_ = false;
+    bool refill_ = true;
+    bool powersEnabled_ = false;
+    bool sideRight_ = false;
+    bool activity_ = false;  // something spawned, moved or left this frame
+    int watchdogFrames_ = 0;
+    int watchdogFirings_ = 0;
+
+    // Powers.
+    int powerPiecesOnBoard_ = 0;
+    int powerPiecesUsed_ = 0;
+    int powerChance_ = 0;
+    bool powerGivenSinceClick_ = false;
+    bool powerFiredThisPass_ = false;
+    bool colourBlastActive_ = false;
+    int freezeFrames_ = 0;
+
+    // Scoring, gold, timer, suns.
+    int score_ = 0;
+    int displayedScore_ = 0;
+    int scoreStep_ = 1;
+    int firstPassPoints_ = 0;
+    int goldSquareCount_ = 0;
+    bool nearlyDone_ = false;
+    bool levelGoalSeen_ = false;
+    int frameCounter_ = 0;
+    int timer_ = 0;
+    int redAlertFrames_ = -1;  // -1: no red alert yet
+    int suns_ = 0;
+    bool sunCarried_ = false;
+    int sunsUsed_ = 0;
+};
