@@ -125,16 +125,14 @@ void BM_LoaderRecords(benchmark::State& state) {
     folder.write("script.txt", makeScript(records));
     sprite::LoaderMedia media;
     media.loadImage = [](const lang::String& path, bool) -> lang::Object* { return new lang::String(path); };
-    sprite::LoaderMedia previous = sprite::setLoaderMedia(media);
     lang::String dir(folder.path().c_str());
     for (auto _ : state) {
-        auto loader = lang::adopt(new sprite::DataLoader(dir, nullptr, nullptr));
+        auto loader = lang::adopt(new sprite::DataLoader(dir, nullptr, nullptr, media));
         if (!loader->load("script.txt") || loader->sprites()->size() != records) {
             state.SkipWithError("the script did not load");
             break;
         }
     }
-    sprite::setLoaderMedia(previous);
     state.SetItemsProcessed(state.iterations() * records);
     state.SetLabel("records/s");
 }

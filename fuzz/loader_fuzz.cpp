@@ -32,25 +32,26 @@ const std::string& folder() {
         std::string pack("\0\0\0\1\0\0\0\x12\0\0\0\3\2p\0\xA7\xA8\xA9", 18);
         writeFile(p + "/pack.bin", pack);
         window::setMessageBoxHook([](std::string_view, std::string_view) {});
-        sprite::LoaderMedia media;
-        media.loadImage = [](const lang::String& path, bool requireData) -> lang::Object* {
-            if (requireData && path.endsWith("missing"))
-                return nullptr;
-            return new lang::String(path);
-        };
-        media.decodeImage = [](const lang::String& name, const uint8_t*, int) -> lang::Object* {
-            return new lang::String(name);
-        };
-        media.loadSound = [](const lang::String& path, int) -> lang::Object* {
-            return new lang::String(path);
-        };
-        media.readSetting = [](lang::Object*, const lang::String& name, const lang::String& fallback) {
-            return new lang::String(name.length() % 2 == 0 ? fallback : name);
-        };
-        sprite::setLoaderMedia(media);
         return p;
     }();
     return path;
+}
+
+// Fake media: every image and sound is its path as a string, so no decoder runs.
+sprite::LoaderMedia fakeMedia() {
+    sprite::LoaderMedia media;
+    media.loadImage = [](const lang::String& path, bool requireData) -> lang::Object* {
+        if (requireData && path.endsWith("missing"))
+            return nullptr;
+        return new lang::String(path);
+    };
+    media.decodeImage = [](const lang::String& name, const uint8_t*, int) -> lang::Object* {
+        return new lang::String(name);
+    };
+    media.loadSound = [](const lang::String& path, int) -> lang::Object* {
+        return new lang::String(path);
+    };
+    return media;
 }
 
 }  // namespace
@@ -59,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& dir = folder();
     writeFile(dir + "/script.txt", std::string(reinterpret_cast<const char*>(data), size));
     lang::String programDir(dir.c_str());
-    auto settings = lang::make<lang::String>("settings");
-    auto loader = lang::adopt(new sprite::DataLoader(programDir, nullptr, settings.get()));
+    static const sprite::LoaderMedia media = fakeMedia();
+    // No settings store: "@" names fall back to their archive entries.
+    auto loader = lang::adopt(new sprite::DataLoader(programDir, nullptr, nullptr, media));
     loader->count("script.txt");
     loader->load("script.txt");
     return 0;

@@ -130,12 +130,11 @@ ResourceFileHeader::ResourceFileHeader(const String& path) : path_(path) {
     if (fd_ < 0)
         fail(std::string("Error Opening ") + path_.chars());
     fileSize_ = info.st_size;
-    directory_ = new util::Hashtable();
+    directory_ = make<util::Hashtable>();
     try {
         readDirectory();
     } catch (...) {
-        // The destructor does not run for a constructor that throws.
-        directory_->release();
+        // The destructor does not run for a constructor that throws (the directory's handle does).
         std::free(preamble_);
         ::close(fd_);
         throw;
@@ -189,8 +188,6 @@ void ResourceFileHeader::readDirectory() {
 }
 
 ResourceFileHeader::~ResourceFileHeader() {
-    if (directory_ != nullptr)
-        directory_->release();
     std::free(preamble_);
     if (fd_ >= 0)
         ::close(fd_);

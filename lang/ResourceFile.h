@@ -95,7 +95,7 @@ private:
     int64_t fileSize_ = 0;
     uint8_t* preamble_ = nullptr;
     int preambleLength_ = 0;
-    util::Hashtable* directory_ = nullptr;  // String name -> FileItem
+    Ref<util::Hashtable> directory_;  // String name -> FileItem
 };
 
 // The look-up function a library module exports to serve its resources: the bytes and size of the

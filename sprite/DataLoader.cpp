@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "io/ByteArrayInputStream.h"
@@ -14,6 +15,7 @@
 #include "sprite/FancyContainer.h"
 #include "sprite/ImagePack.h"
 #include "sprite/Sprite.h"
+#include "sprite/User.h"
 #include "window/Image.h"
 #include "window/ImageArray.h"
 #include "window/MessageBox.h"
@@ -131,12 +133,13 @@ struct DataLoader::Script {
     int total = 0;  // the counting pass's total so far
 };
 
-DataLoader::DataLoader(const lang::String& programDir, LoaderCanvas* canvas, lang::Object* settings)
+DataLoader::DataLoader(const lang::String& programDir, LoaderCanvas* canvas, User* settings,
+                       LoaderMedia media)
     : programDir_(programDir),
       canvas_(lang::share(canvas)),
       settings_(lang::share(settings)),
       scriptCache_(lang::make<util::Hashtable>()),
-      media_(loaderMedia()) {
+      media_(std::move(media)) {
     init();
 }
 

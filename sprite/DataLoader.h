@@ -7,6 +7,7 @@
 #include "lang/String.h"
 #include "sprite/LoaderCanvas.h"
 #include "sprite/LoaderMedia.h"
+#include "sprite/StandardLoaderMedia.h"
 #include "util/Hashtable.h"
 #include "util/Vector.h"
 
@@ -22,6 +23,7 @@ namespace sprite {
 
 class FancyContainer;
 class Sprite;
+class User;
 
 // A script is a sequence of sections, each opened by a marker (compared without regard to case):
 // <images> (image name and file pairs, or image pack files ending in ".bin"), <sounds> (file names;
@@ -35,9 +37,10 @@ class Sprite;
 class DataLoader : public lang::Object {
 public:
     // The canvas (asked first for every sprite, and told the progress) and the settings store (read
-    // for "@" image names through LoaderMedia::readSetting) may be null; the loader takes a reference on
-    // each.
-    DataLoader(const lang::String& programDir, LoaderCanvas* canvas, lang::Object* settings);
+    // for "@" image names through media.readSetting) may be null; the loader takes a reference on
+    // each. The media make the images and sounds: the real ones unless a test or tool passes its own.
+    DataLoader(const lang::String& programDir, LoaderCanvas* canvas, User* settings,
+               LoaderMedia media = standardLoaderMedia());
     ~DataLoader() override;
     DataLoader(const DataLoader&) = delete;
     DataLoader& operator=(const DataLoader&) = delete;
@@ -105,7 +108,7 @@ private:
 
     lang::String programDir_;
     lang::Ref<LoaderCanvas> canvas_;
-    lang::Ref<lang::Object> settings_;
+    lang::Ref<User> settings_;
     lang::Ref<util::Hashtable> scriptCache_;  // String name -> io::InputStream, shared with nested loaders
     LoaderMedia media_;
     lang::Ref<util::Hashtable> images_;

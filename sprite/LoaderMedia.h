@@ -1,9 +1,9 @@
 // sprite::LoaderMedia: how the definition loader makes images, sounds and reads settings.
 //
 // The loader knows images, audio clips and the settings store only through these functions, so that it
-// builds and is tested on its own; the program plugs in the real window::Image, window::AudioClip and
-// sprite::User at start-up. With nothing plugged in, no image or sound is made and "@" names read no
-// setting.
+// is tested and fuzzed with fakes. Each loader is given its set when it is made (the real one by
+// default, see StandardLoaderMedia.h); nothing is process-wide. An empty function makes nothing: no
+// image, no sound, or no setting read.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,8 @@
 #include "lang/String.h"
 
 namespace sprite {
+
+class User;
 
 struct LoaderMedia {
     // A new image (one reference for the caller) for a path: "+entry" names an archive entry, anything
@@ -26,16 +28,9 @@ struct LoaderMedia {
     // 1 (streamed) or 2 (music module); a clip whose data is missing may still be answered.
     std::function<lang::Object*(const lang::String& path, int kind)> loadSound;
     // The settings string `name` of the store handed to the loader (a new String, one reference for
-    // the caller), or a copy of defaultValue.
-    std::function<lang::String*(lang::Object* settings, const lang::String& name,
-                                const lang::String& defaultValue)>
+    // the caller), or a copy of defaultValue. Only called with a store.
+    std::function<lang::String*(User* settings, const lang::String& name, const lang::String& defaultValue)>
         readSetting;
 };
-
-// Replaces the functions every loader uses from now on; returns the previous set. Plugged in once at
-// start-up (and by tests), before any loader runs.
-LoaderMedia setLoaderMedia(LoaderMedia media);
-// A copy of the current set.
-LoaderMedia loaderMedia();
 
 }  // namespace sprite

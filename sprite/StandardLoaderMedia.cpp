@@ -1,15 +1,14 @@
-// Plugs the real pictures, audio clips and settings store into the definition-script loader.
+// The real pictures, audio clips and settings store, as the definition loader's media.
 #include "sprite/StandardLoaderMedia.h"
 
 #include "lang/Ref.h"
-#include "sprite/LoaderMedia.h"
 #include "sprite/User.h"
 #include "window/AudioClip.h"
 #include "window/Image.h"
 
 namespace sprite {
 
-void installStandardLoaderMedia() {
+LoaderMedia standardLoaderMedia() {
     LoaderMedia media;
     media.loadImage = [](const lang::String& path, bool requireData) -> lang::Object* {
         auto image = lang::make<window::Image>(path);
@@ -28,12 +27,12 @@ void installStandardLoaderMedia() {
         clip->load(path, kind);
         return clip.detach();
     };
-    media.readSetting = [](lang::Object* settings, const lang::String& name,
+    media.readSetting = [](User* settings, const lang::String& name,
                            const lang::String& defaultValue) -> lang::String* {
-        if (settings == nullptr || !settings->instanceOf("User")) return new lang::String(defaultValue);
-        return static_cast<User*>(settings)->getString(name, defaultValue.view());
+        if (settings == nullptr) return new lang::String(defaultValue);
+        return settings->getString(name, defaultValue.view());
     };
-    setLoaderMedia(std::move(media));
+    return media;
 }
 
 }  // namespace sprite

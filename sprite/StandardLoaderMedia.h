@@ -1,10 +1,12 @@
-// Plugs the real pictures, audio clips and settings store into the definition-script loader.
+// The real pictures, audio clips and settings store, as the definition loader's media.
 #pragma once
+
+#include "sprite/LoaderMedia.h"
 
 namespace sprite {
 
-// Makes every loader from now on create window::Image pictures, window::AudioClip sounds and read "@"
-// image names from a sprite::User store. Called once at start-up, before the loader thread runs.
-void installStandardLoaderMedia();
+// Media that create window::Image pictures and window::AudioClip sounds and read "@" image names from
+// the sprite::User store given to the loader. Every DataLoader uses these unless told otherwise.
+LoaderMedia standardLoaderMedia();
 
 }  // namespace sprite

@@ -12,11 +12,12 @@
 #include "io/StreamTokenizer.h"
 #include "lang/Exception.h"
 #include "tests/io/TestStreams.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using testing_io::streamOver;
-using testing_io::TempFolder;
+using testsupport::TempFolder;
 
 std::string exceptionText(const std::function<void()>& action) {
     try {

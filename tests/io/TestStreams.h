@@ -1,10 +1,6 @@
-// Test helpers: streams over bytes held in memory, and temporary files that remove themselves.
+// Test helpers: streams over bytes held in memory.
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -30,32 +26,5 @@ inline lang::Ref<io::ByteArrayInputStream> streamOver(std::string_view bytes) {
     return lang::make<io::ByteArrayInputStream>(item.get());
 }
 
-// A temporary folder, removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/lumaroo-test-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempFolder() {
-        std::string command = "rm -rf '" + path_ + "'";
-        if (std::system(command.c_str()) != 0)
-            std::perror("rm");
-    }
-    const std::string& path() const { return path_; }
-    // Writes a file below the folder and returns its full path.
-    std::string write(const std::string& name, std::string_view bytes) const {
-        std::string full = path_ + "/" + name;
-        std::FILE* f = std::fopen(full.c_str(), "wb");
-        if (f != nullptr) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-        return full;
-    }
-
-private:
-    std::string path_;
-};
 
 }  // namespace testing_io

@@ -14,6 +14,8 @@
 #include "lang/Exception.h"
 #include "lang/ProgramPath.h"
 #include "lang/ResourceFile.h"
+#include "tests/support/TempFolder.h"
+#include "tools/ArchiveFormat.h"
 
 namespace {
 
@@ -21,23 +23,7 @@ using lang::adopt;
 using lang::Ref;
 using lang::ResourceItem;
 
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/lumaroo-archive-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(file(name), std::ios::binary) << bytes;
-        return file(name);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using testsupport::TempFolder;
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -67,8 +53,21 @@ std::string stringOf(const char* entry) {
     return std::string(text->view());
 }
 
-// Runs mkarchive on a manifest of (name, bytes) entries written into the folder; returns its exit status.
-int runMkarchive(const TempFolder& folder, const std::vector<std::pair<std::string, std::string>>& entries,
+// Packs a manifest into an archive file as mkarchive does; returns mkarchive's exit status (0, or 1 with
+// the message in errors).
+int packManifest(const std::string& manifest, const std::string& output, std::string* errors) {
+    try {
+        archiveformat::writeFile(output, archiveformat::buildArchive(archiveformat::readManifest(manifest)));
+        return 0;
+    } catch (const archiveformat::Failure& failure) {
+        if (errors != nullptr)
+            *errors = failure.message;
+        return 1;
+    }
+}
+
+// Packs a manifest of (name, bytes) entries written into the folder; returns its exit status.
+int writeArchive(const TempFolder& folder, const std::vector<std::pair<std::string, std::string>>& entries,
                  const std::string& output, std::string* errors = nullptr) {
     std::string manifest = "# test entries\n\n";
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -77,12 +76,7 @@ int runMkarchive(const TempFolder& folder, const std::vector<std::pair<std::stri
         manifest += "\"" + entries[i].first + "\"\t" + source + "\n";
     }
     folder.write("manifest.txt", manifest);
-    std::string command = std::string(LUMAROO_MKARCHIVE) + " '" + folder.file("manifest.txt") + "' '" +
-                          output + "' 2> '" + folder.file("errors.txt") + "'";
-    int status = std::system(command.c_str());
-    if (errors != nullptr)
-        *errors = readAll(folder.file("errors.txt"));
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return packManifest(folder.file("manifest.txt"), output, errors);
 }
 
 // Every test leaves the process-wide list empty.
@@ -105,7 +99,7 @@ const std::vector<std::pair<std::string, std::string>> kEntries = {
 
 TEST_F(ResourceFileTest, MkarchiveWritesTheExactLayoutDeterministically) {
     std::string out = folder_.file("tiny.bin");
-    ASSERT_EQ(runMkarchive(folder_, {{"ab", "XYZ"}, {"", "Q"}}, out), 0);
+    ASSERT_EQ(writeArchive(folder_, {{"ab", "XYZ"}, {"", "Q"}}, out), 0);
     const std::string expected = std::string(
                                      "\0\0\0\0"
                                      "\0\0\0\0"
@@ -124,13 +118,13 @@ TEST_F(ResourceFileTest, MkarchiveWritesTheExactLayoutDeterministically) {
                                  "XYZQ";
     EXPECT_EQ(readAll(out), expected);
     std::string again = folder_.file("again.bin");
-    ASSERT_EQ(runMkarchive(folder_, {{"ab", "XYZ"}, {"", "Q"}}, again), 0);
+    ASSERT_EQ(writeArchive(folder_, {{"ab", "XYZ"}, {"", "Q"}}, again), 0);
     EXPECT_EQ(readAll(again), readAll(out));
 }
 
 TEST_F(ResourceFileTest, EntriesReadBackByExactName) {
     std::string out = folder_.file("all.bin");
-    ASSERT_EQ(runMkarchive(folder_, kEntries, out), 0);
+    ASSERT_EQ(writeArchive(folder_, kEntries, out), 0);
     lang::openArchive(out.c_str());
     ASSERT_NE(lang::archiveListHead(), nullptr);
     EXPECT_EQ(lang::archiveListHead()->kind(), lang::ResourceFile::kArchiveFile);
@@ -148,7 +142,7 @@ TEST_F(ResourceFileTest, EntriesReadBackByExactName) {
 
 TEST_F(ResourceFileTest, KeepDecidesWhetherBytesAreShared) {
     std::string out = folder_.file("keep.bin");
-    ASSERT_EQ(runMkarchive(folder_, kEntries, out), 0);
+    ASSERT_EQ(writeArchive(folder_, kEntries, out), 0);
     lang::openArchive(out.c_str());
     Ref<ResourceItem> first = adopt(lang::getResource("Name", false));
     Ref<ResourceItem> second = adopt(lang::getResource("Name", false));
@@ -172,7 +166,7 @@ TEST_F(ResourceFileTest, KeepDecidesWhetherBytesAreShared) {
 
 TEST_F(ResourceFileTest, TextEntriesLoseTheirTerminatorAndBecomeWindows1252) {
     std::string out = folder_.file("texts.bin");
-    ASSERT_EQ(runMkarchive(folder_, kEntries, out), 0);
+    ASSERT_EQ(writeArchive(folder_, kEntries, out), 0);
     lang::openArchive(out.c_str());
     EXPECT_EQ(stringOf("text"), "abc");
     EXPECT_EQ(stringOf("utf8"), "caf\xE9 \x85");
@@ -183,7 +177,7 @@ TEST_F(ResourceFileTest, TextEntriesLoseTheirTerminatorAndBecomeWindows1252) {
 
 TEST_F(ResourceFileTest, AnEmptyArchiveAnswersNothing) {
     std::string out = folder_.file("empty.bin");
-    ASSERT_EQ(runMkarchive(folder_, {}, out), 0);
+    ASSERT_EQ(writeArchive(folder_, {}, out), 0);
     lang::openArchive(out.c_str());
     EXPECT_EQ(lang::archiveListHead()->header()->entryCount(), 0);
     EXPECT_EQ(lang::getResource("", false), nullptr);
@@ -192,7 +186,7 @@ TEST_F(ResourceFileTest, AnEmptyArchiveAnswersNothing) {
 
 TEST_F(ResourceFileTest, ModulesServeTheirResourcesAndPassMissesOn) {
     std::string archive = folder_.file("after.bin");
-    ASSERT_EQ(runMkarchive(folder_, {{"greeting", "from the archive"}, {"late", std::string("late\0", 5)}},
+    ASSERT_EQ(writeArchive(folder_, {{"greeting", "from the archive"}, {"late", std::string("late\0", 5)}},
                            archive),
               0);
     lang::openArchive("/no/such/module.dll");  // does not load: misses every look-up
@@ -215,8 +209,8 @@ TEST_F(ResourceFileTest, ModulesServeTheirResourcesAndPassMissesOn) {
 TEST_F(ResourceFileTest, AnArchiveFileMissEndsTheSearch) {
     std::string first = folder_.file("first.bin");
     std::string second = folder_.file("second.bin");
-    ASSERT_EQ(runMkarchive(folder_, {{"a", "1"}}, first), 0);
-    ASSERT_EQ(runMkarchive(folder_, {{"b", "2"}}, second), 0);
+    ASSERT_EQ(writeArchive(folder_, {{"a", "1"}}, first), 0);
+    ASSERT_EQ(writeArchive(folder_, {{"b", "2"}}, second), 0);
     lang::openArchive(first.c_str());
     lang::openArchive(second.c_str());
     Ref<ResourceItem> a = adopt(lang::getResource("a", false));
@@ -232,7 +226,7 @@ TEST_F(ResourceFileTest, OnlyTwoSpellingsMakeAModule) {
 }
 
 TEST_F(ResourceFileTest, FindsArchivesInTheCurrentFolderAndOnPath) {
-    ASSERT_EQ(runMkarchive(folder_, {{"where", "here"}}, folder_.file("found.bin")), 0);
+    ASSERT_EQ(writeArchive(folder_, {{"where", "here"}}, folder_.file("found.bin")), 0);
     EXPECT_EQ(lang::searchPath("lumaroo-surely-absent.bin"), "");
     EXPECT_FALSE(lang::programFolder().empty());
 
@@ -254,7 +248,7 @@ TEST_F(ResourceFileTest, FindsArchivesInTheCurrentFolderAndOnPath) {
 
 TEST_F(ResourceFileTest, TruncatedAndCorruptArchivesAreRefusedNamingTheFile) {
     std::string good = folder_.file("good.bin");
-    ASSERT_EQ(runMkarchive(folder_, {{"alpha", "0123456789"}, {"beta", "xy"}}, good), 0);
+    ASSERT_EQ(writeArchive(folder_, {{"alpha", "0123456789"}, {"beta", "xy"}}, good), 0);
     const std::string bytes = readAll(good);
     // Every shorter prefix has its directory or an entry run past the end of the file.
     for (size_t length = 0; length < bytes.size(); ++length) {
@@ -286,7 +280,7 @@ TEST_F(ResourceFileTest, ConcurrentReadsNeverMixEntries) {
     for (int i = 0; i < 8; ++i)
         entries.emplace_back("e" + std::to_string(i), std::string(5000 + i, char('a' + i)));
     std::string out = folder_.file("threads.bin");
-    ASSERT_EQ(runMkarchive(folder_, entries, out), 0);
+    ASSERT_EQ(writeArchive(folder_, entries, out), 0);
     lang::openArchive(out.c_str());
     std::vector<std::thread> threads;
     std::vector<int> wrong(4, 0);
@@ -305,25 +299,21 @@ TEST_F(ResourceFileTest, ConcurrentReadsNeverMixEntries) {
     EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
-TEST(MkarchiveTest, ClearErrorsForBadManifests) {
+TEST(ArchiveFormatTest, ClearErrorsForBadManifests) {
     TempFolder folder;
     std::string errors;
     folder.write("bad.txt", "good source0.dat\nmissing nowhere.dat\n");
     folder.write("source0.dat", "x");
-    std::string command = std::string(LUMAROO_MKARCHIVE) + " '" + folder.file("bad.txt") + "' '" +
-                          folder.file("out.bin") + "' 2> '" + folder.file("errors.txt") + "'";
-    int status = std::system(command.c_str());
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    errors = readAll(folder.file("errors.txt"));
+    EXPECT_EQ(packManifest(folder.file("bad.txt"), folder.file("out.bin"), &errors), 1);
     EXPECT_NE(errors.find(folder.file("bad.txt") + ":2: cannot open the source file " +
                           folder.file("nowhere.dat") + " of entry \"missing\""),
               std::string::npos)
         << errors;
     EXPECT_FALSE(std::ifstream(folder.file("out.bin")).good());  // no half archive left behind
 
-    EXPECT_EQ(runMkarchive(folder, {{"twice", "1"}, {"twice", "2"}}, folder.file("out.bin"), &errors), 1);
+    EXPECT_EQ(writeArchive(folder, {{"twice", "1"}, {"twice", "2"}}, folder.file("out.bin"), &errors), 1);
     EXPECT_NE(errors.find(":4: the entry name \"twice\" is used twice"), std::string::npos) << errors;
-    EXPECT_EQ(runMkarchive(folder, {{std::string(256, 'n'), "1"}}, folder.file("out.bin"), &errors), 1);
+    EXPECT_EQ(writeArchive(folder, {{std::string(256, 'n'), "1"}}, folder.file("out.bin"), &errors), 1);
     EXPECT_NE(errors.find("longer than 255 bytes"), std::string::npos) << errors;
 }
 

@@ -11,8 +11,12 @@
 #include "sprite/DataLoader.h"
 #include "sprite/FancyContainer.h"
 #include "sprite/ImagePack.h"
+#include "sprite/LoadedScene.h"
 #include "sprite/LoaderMedia.h"
 #include "tests/io/TestStreams.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/ScratchSettings.h"
+#include "tests/support/TempFolder.h"
 #include "window/Image.h"
 #include "window/ImageArray.h"
 #include "window/MessageBox.h"
@@ -20,7 +24,7 @@
 namespace {
 
 using lang::Ref;
-using testing_io::TempFolder;
+using testsupport::TempFolder;
 
 // Images and sounds made by the test media: the path they were made from, and the loader's state then.
 class FakeMedia : public lang::Object {
@@ -108,7 +112,6 @@ protected:
         previousHook_ = window::setMessageBoxHook([this](std::string_view title, std::string_view text) {
             boxes.push_back({std::string(title), std::string(text)});
         });
-        sprite::LoaderMedia media;
         media.loadImage = [this](const lang::String& path, bool requireData) -> lang::Object* {
             imageRequests.push_back(std::string(path.view()) + (requireData ? " (required)" : ""));
             if (std::string(path.view()).find("missing") != std::string::npos)
@@ -124,48 +127,28 @@ protected:
         media.loadSound = [](const lang::String& path, int kind) -> lang::Object* {
             return new FakeMedia(path, kind);
         };
-        media.readSetting = [this](lang::Object*, const lang::String& name, const lang::String& fallback) {
+        media.readSetting = [this](sprite::User*, const lang::String& name, const lang::String& fallback) {
             auto found = settingValues.find(std::string(name.view()));
             return new lang::String(found != settingValues.end() ? found->second.c_str() : fallback.chars());
         };
-        previousMedia_ = sprite::setLoaderMedia(media);
     }
     void TearDown() override {
         window::setMessageBoxHook(previousHook_);
-        sprite::setLoaderMedia(previousMedia_);
         lang::closeArchives();
     }
 
     Ref<sprite::DataLoader> loader(sprite::LoaderCanvas* canvas = nullptr, bool withSettings = true) {
         lang::String dir(folder.path().c_str());
-        auto settings = lang::make<lang::String>("store");
-        return lang::adopt(new sprite::DataLoader(dir, canvas, withSettings ? settings.get() : nullptr));
+        return lang::adopt(
+            new sprite::DataLoader(dir, canvas, withSettings ? settings.user() : nullptr, media));
     }
 
     // Opens an archive holding the given entries (the names without "+").
     void openArchive(const std::vector<std::pair<std::string, std::string>>& entries) {
-        std::string directory;
-        std::string data;
-        uint32_t offset = 12;
-        for (const auto& entry : entries)
-            offset += 9 + static_cast<uint32_t>(entry.first.size());
-        auto word = [](std::string& out, uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                out.push_back(static_cast<char>(v >> (8 * i)));
-        };
-        for (const auto& [name, bytes] : entries) {
-            directory.push_back(static_cast<char>(name.size()));
-            directory += name;
-            word(directory, offset);
-            word(directory, static_cast<uint32_t>(bytes.size()));
-            offset += static_cast<uint32_t>(bytes.size());
-            data += bytes;
-        }
-        std::string archive;
-        word(archive, 0);
-        word(archive, 0);
-        word(archive, static_cast<uint32_t>(entries.size()));
-        lang::openArchive(folder.write("test.bin", archive + directory + data).c_str());
+        testsupport::ArchiveBuilder archive;
+        for (const auto& [name, bytes] : entries)
+            archive.add(name, bytes);
+        lang::openArchive(archive.writeTo(folder).c_str());
     }
 
     static std::vector<std::string> spriteNames(sprite::DataLoader& l) {
@@ -181,13 +164,17 @@ protected:
     }
 
     TempFolder folder;
+    // A real store, so the loader gets a settings object; "@" names read settingValues through the fake
+    // readSetting.
+    testsupport::ScratchSettings settings;
+    // The media every loader of a test uses: fakes that record what the loader asked for.
+    sprite::LoaderMedia media;
     std::vector<Box> boxes;
     std::vector<std::string> imageRequests;
     std::map<std::string, std::string> settingValues;
 
 private:
     window::MessageBoxHook previousHook_;
-    sprite::LoaderMedia previousMedia_;
 };
 
 const char* kScript =
@@ -258,6 +245,34 @@ TEST_F(DataLoaderTest, EverySectionOfAScriptWithoutEnd) {
     EXPECT_EQ(canvas->classTokens.size(), 6u);
     // Progress: every image entry, sound and sprite made.
     EXPECT_EQ(canvas->loaded, 2 + 4 + 4);
+}
+
+TEST_F(DataLoaderTest, AHandedOverSceneOutlivesItsLoader) {
+    folder.write("script.txt", kScript);
+    Ref<sprite::LoadedScene> scene;
+    Ref<lang::Object> firstClip;
+    auto canvas = lang::make<TestCanvas>();
+    {
+        auto l = loader(canvas.get());
+        ASSERT_TRUE(l->load("script.txt"));
+        scene = sprite::LoadedScene::takeFrom(*l);
+        firstClip = lang::share((*l->sounds())[0]);
+    }
+    // The loader has died and released what it held; the scene keeps every table whole.
+    ASSERT_EQ(scene->sounds()->length(), 4);
+    EXPECT_EQ((*scene->sounds())[0], firstClip.get());
+    EXPECT_EQ(pathOf((*scene->sounds())[3]), "+tune.mod");
+    EXPECT_EQ(firstClip->referenceCount(), 2);  // ours and the scene's
+    ASSERT_EQ(scene->strings()->length(), 4);
+    EXPECT_EQ((*scene->strings())[0]->view(), "Hello, world");
+    ASSERT_EQ(scene->numbers()->length(), 6);
+    EXPECT_EQ((*scene->numbers())[2], 31);
+    ASSERT_EQ(scene->sprites()->size(), 4);
+    EXPECT_EQ(scene->names()->get("back"), scene->sprites()->elementAt(1));
+
+    // Releasing the scene gives back its references on the elements.
+    scene.reset();
+    EXPECT_EQ(firstClip->referenceCount(), 1);
 }
 
 TEST_F(DataLoaderTest, ARecordWithoutImagesOrNumbersSwallowsTheNextRecord) {
@@ -343,12 +358,10 @@ TEST_F(DataLoaderTest, HiddenContainersRaiseTheFillDepthForTheirImages) {
     openArchive({{"kids", "<images> k +kid.png"}});
     folder.write("main.txt", "<sprites> shown TestContainer:+kids 1 hidden TestContainer:+kids 0");
     std::vector<int> depths;
-    sprite::LoaderMedia media = sprite::loaderMedia();
     media.loadImage = [&depths](const lang::String& path, bool) -> lang::Object* {
         depths.push_back(window::containerFillDepth);
         return new FakeMedia(path, -1);
     };
-    sprite::setLoaderMedia(media);
     auto withDepth = loader();
     ASSERT_TRUE(withDepth->load("main.txt"));
     EXPECT_EQ(depths, (std::vector<int>{0, 1}));

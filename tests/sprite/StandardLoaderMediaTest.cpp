@@ -2,49 +2,30 @@
 // picture asked for now answers null when it has no pixels, so the loader can fall back.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "lang/Ref.h"
-#include "sprite/LoaderMedia.h"
 #include "sprite/StandardLoaderMedia.h"
 #include "sprite/User.h"
+#include "tests/support/ScratchSettings.h"
 #include "window/Image.h"
 
 namespace {
 
-class StandardLoaderMediaTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previous_ = sprite::loaderMedia();
-        sprite::installStandardLoaderMedia();
-        folder_ = std::filesystem::temp_directory_path() / ("lumaroo-media-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override {
-        sprite::setLoaderMedia(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
-    sprite::LoaderMedia previous_;
-    std::filesystem::path folder_;
-};
-
-TEST_F(StandardLoaderMediaTest, SettingsAndPicturesComeFromTheRealClasses) {
-    sprite::LoaderMedia media = sprite::loaderMedia();
-    auto store = lang::make<sprite::User>(folder_.c_str());
-    ASSERT_TRUE(store->setPath("Lumaroo"));
+TEST(StandardLoaderMediaTest, SettingsAndPicturesComeFromTheRealClasses) {
+    sprite::LoaderMedia media = sprite::standardLoaderMedia();
+    testsupport::ScratchSettings settings;
+    sprite::User* store = settings.user();
     store->setString("skin", "+forest");
     lang::String fallback("none");
-    auto skin = lang::adopt(media.readSetting(store.get(), lang::String("skin"), fallback));
+    auto skin = lang::adopt(media.readSetting(store, lang::String("skin"), fallback));
     EXPECT_STREQ(skin->chars(), "+forest");
-    auto missing = lang::adopt(media.readSetting(store.get(), lang::String("nothing"), fallback));
+    auto missing = lang::adopt(media.readSetting(store, lang::String("nothing"), fallback));
     EXPECT_STREQ(missing->chars(), "none");
     auto noStore = lang::adopt(media.readSetting(nullptr, lang::String("skin"), fallback));
     EXPECT_STREQ(noStore->chars(), "none");
 
-    std::string absent = (folder_ / "absent.png").string();
+    std::string absent = settings.folder().file("absent.png");
     EXPECT_EQ(media.loadImage(lang::String(absent.c_str()), true), nullptr);
     auto lazy = lang::adopt(media.loadImage(lang::String(absent.c_str()), false));
     ASSERT_TRUE(lazy);

@@ -2,4 +2,4 @@
 # itself to check what the store wrote.
 pkg_check_modules(SQLITE3_TESTS REQUIRED IMPORTED_TARGET sqlite3)
 file(GLOB store_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/store/*.cpp)
-lumaroo_test(test_store SOURCES ${store_test_sources} LIBS lumaroo_sprite PkgConfig::SQLITE3_TESTS)
+lumaroo_test(test_store THREADS SOURCES ${store_test_sources} LIBS lumaroo_sprite lumaroo_test_support PkgConfig::SQLITE3_TESTS)

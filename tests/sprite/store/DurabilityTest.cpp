@@ -17,12 +17,12 @@
 #include "lang/Ref.h"
 #include "sprite/SettingsDatabase.h"
 #include "sprite/User.h"
-#include "tests/sprite/store/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using lang::Ref;
-using storetest::TempFolder;
+using testsupport::TempFolder;
 
 std::string integrityOf(const std::string& file) {
     sqlite3* db = nullptr;

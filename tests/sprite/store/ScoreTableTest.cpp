@@ -5,7 +5,7 @@
 
 #include "lang/Ref.h"
 #include "sprite/User.h"
-#include "tests/sprite/store/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ protected:
         return out;
     }
 
-    storetest::TempFolder folder_;
+    testsupport::TempFolder folder_;
     Ref<sprite::User> user_;
 };
 

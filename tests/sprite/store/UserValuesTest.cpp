@@ -8,14 +8,14 @@
 
 #include "lang/Ref.h"
 #include "sprite/User.h"
-#include "tests/sprite/store/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "util/Vector.h"
 #include "window/Font.h"
 
 namespace {
 
 using lang::Ref;
-using storetest::TempFolder;
+using testsupport::TempFolder;
 
 std::string text(lang::String* s) {
     Ref<lang::String> owned = lang::adopt(s);
