@@ -1,4 +1,4 @@
-// The pixel kernels of software drawing: scalar references, SSE2 and AVX2 versions of the normal blend.
+// The pixel kernels of software drawing: scalar references, SSE2 and AVX2 versions of the blends.
 #include "window/Blender.h"
 
 #include <algorithm>
@@ -66,11 +66,13 @@ inline __m128i select(__m128i mask, __m128i yes, __m128i no) {
 }
 
 // Neutral levels: a is the source alpha itself, so opaque and transparent pixels are found with
-// whole-pixel compares.
-void blendNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+// whole-pixel compares. Mixed groups take one multiply per channel: d + ((c - d) x a >> 8) is
+// d + mulhi(2 (c - d), 128 a), both factors within 16 signed bits and the high half of the product
+// floored as the arithmetic shift floors. Opaque pixels take the source as it is, transparent ones keep
+// the target's alpha byte.
+inline void blendNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i zero = _mm_setzero_si128();
-    const __m128i k256 = _mm_set1_epi16(256);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
@@ -86,25 +88,23 @@ void blendNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
         const __m128i sLo = _mm_unpacklo_epi8(s, zero);
         const __m128i sHi = _mm_unpackhi_epi8(s, zero);
-        const __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF);
-        const __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF);
-        const __m128i bLo = _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(k256, aLo)),
-                          _mm_mullo_epi16(sLo, aLo)),
-            8);
-        const __m128i bHi = _mm_srli_epi16(
-            _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(k256, aHi)),
-                          _mm_mullo_epi16(sHi, aHi)),
-            8);
-        __m128i result = _mm_or_si128(_mm_packus_epi16(bLo, bHi), alphaMask);
-        result = select(opaque, s, result);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), select(transparent, d, result));
+        const __m128i dLo = _mm_unpacklo_epi8(d, zero);
+        const __m128i dHi = _mm_unpackhi_epi8(d, zero);
+        const __m128i aLo = _mm_slli_epi16(_mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF), 7);
+        const __m128i aHi = _mm_slli_epi16(_mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF), 7);
+        const __m128i bLo =
+            _mm_add_epi16(dLo, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(sLo, dLo), 1), aLo));
+        const __m128i bHi =
+            _mm_add_epi16(dHi, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(sHi, dHi), 1), aHi));
+        const __m128i result =
+            _mm_or_si128(_mm_packus_epi16(bLo, bHi), _mm_andnot_si128(transparent, alphaMask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), select(opaque, s, result));
     }
     if (i < count)
         Blender::blendNormalScalar(dst + i, src + i, count - i, BlendLevels());
 }
 
-void blendNormalSse2Kernel(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
+inline void blendNormalSse2Kernel(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
     if (l.alpha == 128 && l.colorsUnchanged()) {
         blendNeutralSse2Kernel(dst, src, count);
         return;
@@ -136,7 +136,8 @@ void blendNormalSse2Kernel(uint32_t* dst, const uint32_t* src, int count, const 
 
 // The common case, neutral levels: a is the source alpha itself, so opaque and transparent pixels are
 // found with whole-pixel compares and the alpha is spread over the channels with one byte shuffle.
-__attribute__((target("avx2"))) void blendNeutralAvx2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+__attribute__((target("avx2"))) inline void blendNeutralAvx2Kernel(uint32_t* dst, const uint32_t* src,
+                                                                   int count) {
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i zero = _mm256_setzero_si256();
     const __m256i k256 = _mm256_set1_epi16(256);
@@ -176,8 +177,8 @@ __attribute__((target("avx2"))) void blendNeutralAvx2Kernel(uint32_t* dst, const
         Blender::blendNormalScalar(dst + i, src + i, count - i, BlendLevels());
 }
 
-__attribute__((target("avx2"))) void blendNormalAvx2Kernel(uint32_t* dst, const uint32_t* src, int count,
-                                                           const BlendLevels& l) {
+__attribute__((target("avx2"))) inline void blendNormalAvx2Kernel(uint32_t* dst, const uint32_t* src,
+                                                                  int count, const BlendLevels& l) {
     if (l.alpha == 128 && l.colorsUnchanged()) {
         blendNeutralAvx2Kernel(dst, src, count);
         return;
@@ -232,6 +233,194 @@ __attribute__((target("avx2"))) void blendNormalAvx2Kernel(uint32_t* dst, const 
     }
     if (i < count)
         blendNormalSse2Kernel(dst + i, src + i, count - i, l);
+}
+
+// Additive blend. With a = source alpha x alpha level >> 7 the scalar rule adds (c x a >> 8) x level >> 7
+// below full cover and c x level >> 7 at full cover; both are (c x a' >> 8) x level >> 7 with a' = a
+// below 255 and a' = 256 from 255 on, so one formula serves every pixel. Each product stays below 2^16
+// (255 x 256 at most), the sum saturates per byte exactly as min(255, d + add) does, and a = 0 keeps the
+// target pixel, alpha byte included.
+inline __m128i additive4(__m128i s, __m128i d, __m128i alphaLevel16, __m128i levels16, bool scale) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k254 = _mm_set1_epi16(254);
+    const __m128i k256 = _mm_set1_epi16(256);
+    __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(_mm_unpacklo_epi8(s, zero), 0xFF), 0xFF);
+    __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(_mm_unpackhi_epi8(s, zero), 0xFF), 0xFF);
+    aLo = _mm_srli_epi16(_mm_mullo_epi16(aLo, alphaLevel16), 7);
+    aHi = _mm_srli_epi16(_mm_mullo_epi16(aHi, alphaLevel16), 7);
+    const __m128i keep = _mm_packs_epi16(_mm_cmpeq_epi16(aLo, zero), _mm_cmpeq_epi16(aHi, zero));
+    aLo = select(_mm_cmpgt_epi16(aLo, k254), k256, aLo);
+    aHi = select(_mm_cmpgt_epi16(aHi, k254), k256, aHi);
+    // c x 256 in each 16-bit lane; the high half of its product with a' is c x a' >> 8.
+    __m128i addLo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, s), aLo);
+    __m128i addHi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, s), aHi);
+    if (scale) {
+        addLo = _mm_srli_epi16(_mm_mullo_epi16(addLo, levels16), 7);
+        addHi = _mm_srli_epi16(_mm_mullo_epi16(addHi, levels16), 7);
+    }
+    const __m128i sum = _mm_or_si128(_mm_adds_epu8(d, _mm_packus_epi16(addLo, addHi)),
+                                     _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+    return select(keep, d, sum);
+}
+
+// Neutral levels: a is the source alpha itself and the colour levels drop out. Opaque pixels (a' = 256)
+// come out as d + c and transparent ones as d through the same arithmetic. The alpha byte must become
+// 255 wherever the source's is not 0 and stay where it is: the AVX2 kernel multiplies min(source
+// alpha, 1) x 256 by 0xFFFF, which gives 255 or 0, and adds it with saturation like the colours. With every
+// pixel taking one path there are no branches to mispredict, which costs more than the skipped work saves.
+inline void blendAdditiveNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k255 = _mm_set1_epi16(255);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        const __m128i sLo = _mm_unpacklo_epi8(s, zero);
+        const __m128i sHi = _mm_unpackhi_epi8(s, zero);
+        __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF);
+        __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF);
+        aLo = _mm_sub_epi16(aLo, _mm_cmpeq_epi16(aLo, k255));
+        aHi = _mm_sub_epi16(aHi, _mm_cmpeq_epi16(aHi, k255));
+        const __m128i add = _mm_packus_epi16(_mm_mulhi_epu16(_mm_slli_epi16(sLo, 8), aLo),
+                                             _mm_mulhi_epu16(_mm_slli_epi16(sHi, 8), aHi));
+        const __m128i written = _mm_andnot_si128(_mm_cmpeq_epi8(s, zero), alphaMask);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(_mm_adds_epu8(d, add), written));
+    }
+    if (i < count)
+        Blender::blendAdditiveScalar(dst + i, src + i, count - i, BlendLevels());
+}
+
+inline void blendAdditiveSse2Kernel(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
+    if (l.alpha == 128 && l.colorsUnchanged()) {
+        blendAdditiveNeutralSse2Kernel(dst, src, count);
+        return;
+    }
+    const bool scale = !l.colorsUnchanged();
+    const __m128i alphaLevel16 = _mm_set1_epi16(static_cast<short>(l.alpha));
+    const __m128i levels16 = _mm_setr_epi16(static_cast<short>(l.blue), static_cast<short>(l.green),
+                                            static_cast<short>(l.red), 128, static_cast<short>(l.blue),
+                                            static_cast<short>(l.green), static_cast<short>(l.red), 128);
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i zero = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i sa = _mm_and_si128(s, alphaMask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF)
+            continue;
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), additive4(s, d, alphaLevel16, levels16, scale));
+    }
+    if (i < count)
+        Blender::blendAdditiveScalar(dst + i, src + i, count - i, l);
+}
+
+__attribute__((target("avx2"))) inline void blendAdditiveNeutralAvx2Kernel(uint32_t* dst, const uint32_t* src,
+                                                                           int count) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i k255 = _mm256_set1_epi32(255);
+    const __m256i alphaWord = _mm256_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m256i alphaToOne = _mm256_set1_epi32(0x01FFFFFF);
+    // Each pixel's word holds a' in its low half and 0xFFFF in its high half; the multipliers of pixels
+    // 0 and 1 (low) or 2 and 3 (high) of each 128-bit lane are a' for the colour channels and 0xFFFF for
+    // the alpha channel.
+    const __m256i spreadLo = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 2, 3, 4, 5, 4, 5, 4, 5, 6, 7, 0, 1, 0, 1, 0,
+                                              1, 2, 3, 4, 5, 4, 5, 4, 5, 6, 7);
+    const __m256i spreadHi = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15, 8, 9,
+                                              8, 9, 8, 9, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+        __m256i a = _mm256_srli_epi32(s, 24);
+        a = _mm256_or_si256(_mm256_sub_epi32(a, _mm256_cmpeq_epi32(a, k255)), alphaWord);
+        const __m256i c = _mm256_min_epu8(s, alphaToOne);
+        const __m256i add = _mm256_packus_epi16(
+            _mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, c), _mm256_shuffle_epi8(a, spreadLo)),
+            _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, c), _mm256_shuffle_epi8(a, spreadHi)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_adds_epu8(d, add));
+    }
+    if (i < count)
+        blendAdditiveNeutralSse2Kernel(dst + i, src + i, count - i);
+}
+
+__attribute__((target("avx2"))) inline void blendAdditiveAvx2Kernel(uint32_t* dst, const uint32_t* src,
+                                                                    int count, const BlendLevels& l) {
+    if (l.alpha == 128 && l.colorsUnchanged()) {
+        blendAdditiveNeutralAvx2Kernel(dst, src, count);
+        return;
+    }
+    const bool scale = !l.colorsUnchanged();
+    const __m256i alphaLevel16 = _mm256_set1_epi16(static_cast<short>(l.alpha));
+    const short b = static_cast<short>(l.blue), g = static_cast<short>(l.green),
+                r = static_cast<short>(l.red);
+    const __m256i levels16 = _mm256_setr_epi16(b, g, r, 128, b, g, r, 128, b, g, r, 128, b, g, r, 128);
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i k254 = _mm256_set1_epi16(254);
+    const __m256i k256 = _mm256_set1_epi16(256);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i sa = _mm256_and_si256(s, alphaMask);
+        if (_mm256_testz_si256(sa, sa))
+            continue;
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+        __m256i aLo =
+            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(_mm256_unpacklo_epi8(s, zero), 0xFF), 0xFF);
+        __m256i aHi =
+            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(_mm256_unpackhi_epi8(s, zero), 0xFF), 0xFF);
+        aLo = _mm256_srli_epi16(_mm256_mullo_epi16(aLo, alphaLevel16), 7);
+        aHi = _mm256_srli_epi16(_mm256_mullo_epi16(aHi, alphaLevel16), 7);
+        const __m256i keep = _mm256_packs_epi16(_mm256_cmpeq_epi16(aLo, zero), _mm256_cmpeq_epi16(aHi, zero));
+        aLo = _mm256_blendv_epi8(aLo, k256, _mm256_cmpgt_epi16(aLo, k254));
+        aHi = _mm256_blendv_epi8(aHi, k256, _mm256_cmpgt_epi16(aHi, k254));
+        __m256i addLo = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, s), aLo);
+        __m256i addHi = _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, s), aHi);
+        if (scale) {
+            addLo = _mm256_srli_epi16(_mm256_mullo_epi16(addLo, levels16), 7);
+            addHi = _mm256_srli_epi16(_mm256_mullo_epi16(addHi, levels16), 7);
+        }
+        const __m256i sum =
+            _mm256_or_si256(_mm256_adds_epu8(d, _mm256_packus_epi16(addLo, addHi)), alphaMask);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(sum, d, keep));
+    }
+    if (i < count)
+        blendAdditiveSse2Kernel(dst + i, src + i, count - i, l);
+}
+
+// Whole blocks of rows, so that a draw picks its kernel once and the row loop runs around it inlined. The
+// levels are copied first: pixel stores may alias a referenced BlendLevels, and with a local copy the
+// compiler decides between the neutral and the general kernel once per block instead of once per row.
+void blendNormalSse2Rows(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                         int rows, const BlendLevels& levels) {
+    const BlendLevels l = levels;
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendNormalSse2Kernel(dst, src, count, l);
+}
+
+__attribute__((target("avx2"))) void blendNormalAvx2Rows(uint32_t* dst, int dstStride, const uint32_t* src,
+                                                         int srcStride, int count, int rows,
+                                                         const BlendLevels& levels) {
+    const BlendLevels l = levels;
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendNormalAvx2Kernel(dst, src, count, l);
+}
+
+void blendAdditiveSse2Rows(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                           int rows, const BlendLevels& levels) {
+    const BlendLevels l = levels;
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendAdditiveSse2Kernel(dst, src, count, l);
+}
+
+__attribute__((target("avx2"))) void blendAdditiveAvx2Rows(uint32_t* dst, int dstStride, const uint32_t* src,
+                                                           int srcStride, int count, int rows,
+                                                           const BlendLevels& levels) {
+    const BlendLevels l = levels;
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendAdditiveAvx2Kernel(dst, src, count, l);
 }
 
 enum class Kind { kScalar, kSse2, kAvx2 };
@@ -314,46 +503,82 @@ void Blender::blendAdditiveScalar(uint32_t* dst, const uint32_t* src, int count,
     }
 }
 
-void Blender::blendNormal(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
-    if (l.alpha == 0 || count <= 0)
+void Blender::blendNormal(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                          int rows, const BlendLevels& l) {
+#ifdef LUMAROO_X86
+    if (kKind == Kind::kAvx2) {
+        blendNormalAvx2(dst, dstStride, src, srcStride, count, rows, l);
+        return;
+    }
+#endif
+    blendNormalSse2(dst, dstStride, src, srcStride, count, rows, l);
+}
+
+void Blender::blendNormalSse2(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                              int rows, const BlendLevels& l) {
+    if (l.alpha == 0 || count <= 0 || rows <= 0)
         return;
 #ifdef LUMAROO_X86
     if (vectorEligible(l)) {
-        if (kKind == Kind::kAvx2) {
-            blendNormalAvx2Kernel(dst, src, count, l);
-        } else {
-            blendNormalSse2Kernel(dst, src, count, l);
-        }
+        blendNormalSse2Rows(dst, dstStride, src, srcStride, count, rows, l);
         return;
     }
 #endif
-    blendNormalScalar(dst, src, count, l);
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendNormalScalar(dst, src, count, l);
 }
 
-void Blender::blendNormalSse2(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
+void Blender::blendNormalAvx2(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                              int rows, const BlendLevels& l) {
+    if (l.alpha == 0 || count <= 0 || rows <= 0)
+        return;
 #ifdef LUMAROO_X86
-    if (l.alpha != 0 && count > 0 && vectorEligible(l)) {
-        blendNormalSse2Kernel(dst, src, count, l);
+    if (vectorEligible(l) && kKind == Kind::kAvx2) {
+        blendNormalAvx2Rows(dst, dstStride, src, srcStride, count, rows, l);
         return;
     }
 #endif
-    blendNormalScalar(dst, src, count, l);
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendNormalScalar(dst, src, count, l);
 }
 
-void Blender::blendNormalAvx2(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
+void Blender::blendAdditive(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                            int rows, const BlendLevels& l) {
 #ifdef LUMAROO_X86
-    if (l.alpha != 0 && count > 0 && vectorEligible(l) && kKind == Kind::kAvx2) {
-        blendNormalAvx2Kernel(dst, src, count, l);
+    if (kKind == Kind::kAvx2) {
+        blendAdditiveAvx2(dst, dstStride, src, srcStride, count, rows, l);
         return;
     }
 #endif
-    blendNormalScalar(dst, src, count, l);
+    blendAdditiveSse2(dst, dstStride, src, srcStride, count, rows, l);
 }
 
-void Blender::blendAdditive(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
-    if (l.alpha == 0 || count <= 0)
+void Blender::blendAdditiveSse2(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                                int rows, const BlendLevels& l) {
+    if (l.alpha == 0 || count <= 0 || rows <= 0)
         return;
-    blendAdditiveScalar(dst, src, count, l);
+#ifdef LUMAROO_X86
+    if (vectorEligible(l)) {
+        blendAdditiveSse2Rows(dst, dstStride, src, srcStride, count, rows, l);
+        return;
+    }
+#endif
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendAdditiveScalar(dst, src, count, l);
+}
+
+void Blender::blendAdditiveAvx2(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
+                                int rows, const BlendLevels& l) {
+    if (l.alpha == 0 || count <= 0 || rows <= 0)
+        return;
+#ifdef LUMAROO_X86
+    if (vectorEligible(l) && kKind == Kind::kAvx2) {
+        blendAdditiveAvx2Rows(dst, dstStride, src, srcStride, count, rows, l);
+        return;
+    }
+#endif
+    for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
+        blendAdditiveScalar(dst, src, count, l);
 }
 
 void Blender::fillBlendScalar(uint32_t* dst, int count, uint32_t argb) {

@@ -55,6 +55,42 @@ int32_t controlCharacter(SDL_Keycode key) {
     }
 }
 
+// The Windows-1252 character a key types when Control is up, or -1 for a key that types none. Keys with
+// code points below the scan-code range type their own character (letters with shift or caps lock
+// as capitals); the keypad's operators always type theirs, its digits and point only with num lock.
+int32_t typedCharacter(const SDL_Keysym& keysym) {
+    const SDL_Keycode key = keysym.sym;
+    const bool numLock = (keysym.mod & KMOD_NUM) != 0;
+    switch (key) {
+        case SDLK_KP_DIVIDE:
+            return '/';
+        case SDLK_KP_MULTIPLY:
+            return '*';
+        case SDLK_KP_MINUS:
+            return '-';
+        case SDLK_KP_PLUS:
+            return '+';
+        case SDLK_KP_PERIOD:
+            return numLock ? '.' : -1;
+        case SDLK_KP_0:
+            return numLock ? '0' : -1;
+        default:
+            break;
+    }
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return numLock ? static_cast<int32_t>('1' + (key - SDLK_KP_1)) : -1;
+    if (key < 0x20 || key == SDLK_DELETE || (key & SDLK_SCANCODE_MASK) != 0)
+        return -1;
+    char32_t codePoint = static_cast<char32_t>(key);
+    // Shift or caps lock (not both) make capitals of the ASCII and Latin-1 small letters (not of the
+    // division sign among them).
+    const bool upper = ((keysym.mod & KMOD_SHIFT) != 0) != ((keysym.mod & KMOD_CAPS) != 0);
+    if (upper && ((codePoint >= U'a' && codePoint <= U'z') ||
+                  (codePoint >= 0xE0 && codePoint <= 0xFE && codePoint != 0xF7)))
+        codePoint -= 0x20;
+    return lang::fromUnicode(codePoint);
+}
+
 // Control and shift in the high word of key data, as Event modifier bits.
 int64_t keyModifiers(uint16_t mod) {
     int64_t bits = 0;
@@ -244,15 +280,14 @@ void EventLoop::keyEvent(const SDL_KeyboardEvent& event) {
         target->windowProc(msg::kChar, character, keyData);
         return;
     }
-    if (key >= 0x20 && key <= 0x7E) {
-        // A key that types a character: the character comes as text input. With Control held no text
-        // comes, so the character is the key's own, as if Control were up.
+    character = typedCharacter(event.keysym);
+    if (character >= 0) {
+        // A key that types a character reports nothing on key-down: the character comes as text input,
+        // whatever the key's code (accented letters carry their Latin-1 code points, keypad digits codes
+        // of their own). With Control held no text comes, so the character is the key's own, as if
+        // Control were up.
         if ((event.keysym.mod & KMOD_CTRL) == 0)
             return;
-        character = static_cast<int32_t>(key);
-        const bool upper = ((event.keysym.mod & KMOD_SHIFT) != 0) != ((event.keysym.mod & KMOD_CAPS) != 0);
-        if (upper && character >= 'a' && character <= 'z')
-            character -= 'a' - 'A';
         target->windowProc(msg::kChar, character, keyData);
         return;
     }

@@ -3,9 +3,11 @@
 
 #include <array>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -86,6 +88,7 @@ struct Font::Face {
     FT_Face face = nullptr;
     int ascent = 0;
     int descent = 0;
+    std::string family;
     // A face renders one glyph at a time; rendered outlines are kept per character.
     std::mutex lock;
     std::array<std::unique_ptr<GlyphOutline>, 256> glyphs;
@@ -134,7 +137,17 @@ const GlyphOutline& Font::Face::glyph(unsigned char c) {
 
 Font::Font(const lang::String& face, int pixelHeight, bool bold)
     : name_(face), pixelHeight_(pixelHeight > 0 ? pixelHeight : 10), bold_(bold) {
+    // The faces in use, by the name, size and weight asked for. An entry does not keep its face alive:
+    // the last font using it frees it (its destructor takes the library lock, so no font may drop a
+    // face while holding it here).
     std::lock_guard<std::mutex> guard(libraryLock());
+    static std::map<std::tuple<std::string, int, bool>, std::weak_ptr<Face>> loadedFaces;
+    std::weak_ptr<Face>& cached = loadedFaces[{std::string(face.view()), pixelHeight_, bold}];
+    face_ = cached.lock();
+    if (face_) {
+        family_.assign(lang::utf8ToCp1252(face_->family).c_str());
+        return;
+    }
     FT_Library lib = library();
     if (lib == nullptr)
         return;
@@ -151,20 +164,21 @@ Font::Font(const lang::String& face, int pixelHeight, bool bold)
             FT_Done_Face(loaded);
             continue;
         }
-        face_ = new Face;
-        face_->face = loaded;
-        face_->ascent = roundPixels(loaded->size->metrics.ascender);
-        face_->descent = roundPixels(-loaded->size->metrics.descender);
+        auto made = std::make_shared<Face>();
+        made->face = loaded;
+        made->ascent = roundPixels(loaded->size->metrics.ascender);
+        made->descent = roundPixels(-loaded->size->metrics.descender);
+        made->family = match.family;
         family_.assign(lang::utf8ToCp1252(match.family).c_str());
+        face_ = std::move(made);
+        cached = face_;
         break;
     }
 }
 
 Font::Font(const char* face, int pixelHeight, bool bold) : Font(lang::String(face), pixelHeight, bold) {}
 
-Font::~Font() {
-    delete face_;
-}
+Font::~Font() = default;
 
 bool Font::isValid() const {
     return face_ != nullptr;
@@ -196,13 +210,17 @@ int Font::stringWidth(const char* text, int length) const {
 }
 
 bool Font::getGlyphOutline(char c, GlyphOutline& out) const {
-    if (face_ == nullptr) {
-        out = GlyphOutline();
-        return false;
-    }
+    const GlyphOutline* cached = glyph(c);
+    out = cached != nullptr ? *cached : GlyphOutline();
+    return cached != nullptr;
+}
+
+const GlyphOutline* Font::glyph(char c) const {
+    if (face_ == nullptr)
+        return nullptr;
+    // An outline is written once, under the face's lock, and never changed or moved afterwards.
     std::lock_guard<std::mutex> guard(face_->lock);
-    out = face_->glyph(static_cast<unsigned char>(c));
-    return true;
+    return &face_->glyph(static_cast<unsigned char>(c));
 }
 
 namespace {
@@ -216,7 +234,7 @@ lang::String& defaultFace() {
 }
 }  // namespace
 
-const lang::String& defaultFontFace() {
+lang::String defaultFontFace() {
     std::lock_guard<std::mutex> guard(defaultFaceLock());
     return defaultFace();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "lang/String.h"
@@ -28,7 +29,8 @@ struct GlyphOutline {
 
 // A font made from a face name: the name is resolved to an installed face ("Arial" to a metric
 // twin such as Liberation Sans; a name nothing matches to DejaVu Sans). Text is Windows-1252 and is
-// turned into Unicode only here. Fonts may be used from any thread.
+// turned into Unicode only here. Fonts may be used from any thread. Fonts of one name, size and weight
+// share one loaded face and its rendered glyphs, so making a font again costs a table look-up.
 class Font : public lang::Object {
 public:
     // A font of the given character height in pixels (the em size), normal weight unless bold.
@@ -61,6 +63,9 @@ public:
     // The outline of one Windows-1252 character. Returns false (with `out` zeroed) when the font has
     // no face; a character without ink gives an empty bitmap and its advance.
     bool getGlyphOutline(char c, GlyphOutline& out) const;
+    // The same outline without a copy: rendered once per font and size and kept as long as the font
+    // lives. Null when the font has no face.
+    const GlyphOutline* glyph(char c) const;
 
 private:
     struct Face;
@@ -69,11 +74,12 @@ private:
     lang::String family_;
     int pixelHeight_;
     bool bold_;
-    Face* face_ = nullptr;
+    std::shared_ptr<Face> face_;
 };
 
-// The shared default face name: "Arial" until the settings give another.
-const lang::String& defaultFontFace();
+// The shared default face name: "Arial" until the settings give another. A copy, since the settings
+// may replace the name at any time from another thread.
+lang::String defaultFontFace();
 // Replaces the default face name; an empty name is ignored.
 void setDefaultFontFace(const lang::String& face);
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
+#include <vector>
 
 #include "window/FontMetrics.h"
 
@@ -106,62 +106,77 @@ void Graphics::drawString(const lang::String& text, int x, int y) {
     Font* font = getFont();
     if (!font->isValid())
         return;
-    // The text is rendered once into a picture of its ink, coloured and with the glyphs' coverage as
-    // alpha, and that picture is blended like any image with alpha.
-    const int ascent = font->getAscent();
+    // The text is composed once into a picture of its ink, coloured and with the glyphs' coverage as
+    // alpha, and that picture is blended like any image with alpha. The outlines come from the font's
+    // cache and the picture is a buffer kept per thread, so a string costs no allocation once warm.
     struct Placed {
-        GlyphOutline glyph;
+        const GlyphOutline* glyph;
         int left;
         int top;
     };
-    std::vector<Placed> glyphs;
-    glyphs.reserve(static_cast<size_t>(text.length()));
+    thread_local std::vector<Placed> glyphs;
+    thread_local std::vector<uint8_t> cover;
+    thread_local std::vector<uint32_t> ink;
+    glyphs.clear();
+    const int ascent = font->getAscent();
     int pen = 0;
     int minX = 0, minY = 0, maxX = 0, maxY = 0;
-    bool any = false;
     for (int i = 0; i < text.length(); ++i) {
-        Placed placed;
-        font->getGlyphOutline(text.charAt(i), placed.glyph);
-        placed.left = pen + placed.glyph.originX;
-        placed.top = ascent - placed.glyph.originY;
-        pen += placed.glyph.cellIncX;
-        if (placed.glyph.width <= 0 || placed.glyph.rows <= 0)
+        const GlyphOutline* glyph = font->glyph(text.charAt(i));
+        if (glyph == nullptr)
+            return;
+        const Placed placed{glyph, pen + glyph->originX, ascent - glyph->originY};
+        pen += glyph->cellIncX;
+        if (glyph->width <= 0 || glyph->rows <= 0)
             continue;
-        const int right = placed.left + placed.glyph.width;
-        const int bottom = placed.top + placed.glyph.rows;
-        if (!any) {
+        const int right = placed.left + glyph->width;
+        const int bottom = placed.top + glyph->rows;
+        if (glyphs.empty()) {
             minX = placed.left, minY = placed.top, maxX = right, maxY = bottom;
-            any = true;
         } else {
             minX = std::min(minX, placed.left), minY = std::min(minY, placed.top);
             maxX = std::max(maxX, right), maxY = std::max(maxY, bottom);
         }
-        glyphs.push_back(std::move(placed));
+        glyphs.push_back(placed);
     }
-    if (!any)
-        return;
-    lang::Ref<Image> ink = lang::make<Image>(maxX - minX, maxY - minY, Image::kCleared);
-    uint32_t* pixels = ink->getPixels();
-    if (pixels == nullptr)
+    if (glyphs.empty())
         return;
     const int width = maxX - minX;
+    const int height = maxY - minY;
+    const size_t area = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // Overlapping glyphs keep the stronger cover: the levels are merged by maximum first, then turned
+    // into ink, levels 1 to 64 becoming alpha 3 to 255 in the current colour.
+    cover.assign(area, 0);
     for (const Placed& placed : glyphs) {
-        for (int row = 0; row < placed.glyph.rows; ++row) {
-            uint32_t* target =
-                pixels + static_cast<size_t>(placed.top - minY + row) * width + (placed.left - minX);
-            for (int col = 0; col < placed.glyph.width; ++col) {
-                const int level = placed.glyph.at(col, row);
-                if (level == 0)
-                    continue;
-                // Levels 1 to 64 become alpha 3 to 255; overlapping glyphs keep the stronger cover.
-                const uint32_t alpha = static_cast<uint32_t>(4 * level - 1);
-                if (alpha > (target[col] >> 24))
-                    target[col] = (alpha << 24) | color_;
-            }
+        // Locals: the byte stores below could alias the glyph's fields, which would be read again for
+        // every pixel.
+        const int glyphWidth = placed.glyph->width;
+        const int glyphRows = placed.glyph->rows;
+        const size_t pitch = static_cast<size_t>(placed.glyph->pitch);
+        const uint8_t* levels = placed.glyph->levels.data();
+        uint8_t* target =
+            cover.data() + static_cast<size_t>(placed.top - minY) * width + (placed.left - minX);
+        for (int row = 0; row < glyphRows; ++row, levels += pitch, target += width) {
+            for (int col = 0; col < glyphWidth; ++col)
+                target[col] = std::max(target[col], levels[col]);
         }
     }
-    ink->setHasAlpha(true);
-    drawImage(ink.get(), x + minX, y + minY);
+    ink.resize(area);
+    for (size_t i = 0; i < area; ++i) {
+        const uint32_t level = cover[i];
+        ink[i] = (4 * level - (level != 0 ? 1 : 0)) << 24 | color_;
+    }
+    drawInk(ink.data(), width, height, x + minX, y + minY);
+}
+
+void Graphics::drawInk(const uint32_t* pixels, int width, int height, int x, int y) {
+    lang::Ref<Image> image = lang::make<Image>(width, height, Image::kCleared);
+    uint32_t* target = image->getPixels();
+    if (target == nullptr)
+        return;
+    std::copy_n(pixels, static_cast<size_t>(width) * static_cast<size_t>(height), target);
+    image->setHasAlpha(true);
+    drawImage(image.get(), x, y);
 }
 
 void Graphics::drawLine(int x1, int y1, int x2, int y2) {

@@ -91,6 +91,11 @@ public:
     const util::Region& clipRegion() const { return clip_; }
 
 protected:
+    // Blends width x height pixels of 0xAARRGGBB ink (rows `width` apart) with its top-left corner at
+    // (x, y), as drawImage blends an image with alpha: how drawString puts its text down. This version
+    // wraps the ink in an image; the software contexts draw it straight from the buffer.
+    virtual void drawInk(const uint32_t* pixels, int width, int height, int x, int y);
+
     // A context on a target of this size, clipped to the whole of it.
     Graphics(int targetWidth, int targetHeight);
     // Takes translation, clip, colour, font and draw mode from another context.

@@ -3,6 +3,7 @@
 
 #include "lang/Ref.h"
 #include "window/Graphics.h"
+#include "window/PixelBuffer.h"
 
 namespace window {
 
@@ -34,11 +35,16 @@ public:
     // The target image (no reference for the caller), or null after dispose.
     Image* getImage() const { return image_.get(); }
 
+protected:
+    void drawInk(const uint32_t* pixels, int width, int height, int x, int y) override;
+
 private:
     // The target's pixels, fetched for every operation so that an image unloaded meanwhile is never
-    // written through a stale pointer; null when the target has none or changed size.
-    uint32_t* targetPixels() const;
-    void blit(Image* image, const uint32_t* source, int x, int y, int width, int height);
+    // written through a stale pointer; empty when the target has none or changed size.
+    PixelBuffer targetBuffer() const;
+    // Draws source pixels (width x height, rows width apart): copied when they have no alpha and no level
+    // or mode changes them, blended otherwise.
+    void blit(const uint32_t* source, int width, int height, bool hasAlpha, int x, int y);
 
     lang::Ref<Image> image_;
     lang::Ref<FancyHelper> fancy_;

@@ -1,42 +1,32 @@
-// window::GraphicsW: copies and fills on the window's picture, clipped to the context's region.
+// window::GraphicsW: the pixel path on the window's picture, under the screen lock, marking what changed.
 #include "window/GraphicsW.h"
 
-#include <algorithm>
-#include <cstring>
 #include <mutex>
 
+#include "window/PixelBuffer.h"
 #include "window/SdlVideo.h"
 
 namespace window {
 
 namespace {
 
-// The normal-mode blend of one channel: d + ((c - d) x a >> 8).
-inline uint32_t blendChannel(uint32_t c, uint32_t d, int32_t a) {
-    int32_t value =
-        static_cast<int32_t>(d) + (((static_cast<int32_t>(c) - static_cast<int32_t>(d)) * a) >> 8);
-    return static_cast<uint32_t>(std::clamp(value, 0, 255));
-}
+// Marks what a draw wrote as changed on the screen (called with the screen lock held).
+class ScreenChanges : public DrawnArea {
+public:
+    explicit ScreenChanges(sdl::Screen& screen) : screen_(screen) {}
+    void drawn(int x, int y, int width, int height) override { screen_.markChanged(x, y, width, height); }
 
-inline uint32_t blendPixel(uint32_t source, uint32_t target, int32_t a) {
-    uint32_t r = blendChannel((source >> 16) & 0xFF, (target >> 16) & 0xFF, a);
-    uint32_t g = blendChannel((source >> 8) & 0xFF, (target >> 8) & 0xFF, a);
-    uint32_t b = blendChannel(source & 0xFF, target & 0xFF, a);
-    return 0xFF000000u | r << 16 | g << 8 | b;
-}
-
-// The part of a rectangle inside one clip box and inside the screen; false when nothing is left.
-struct Span {
-    int x1, y1, x2, y2;
+private:
+    sdl::Screen& screen_;
 };
 
-bool intersect(const util::Region::Box& box, int x, int y, int width, int height, int screenWidth,
-               int screenHeight, Span* out) {
-    out->x1 = std::max({box.x1, x, 0});
-    out->y1 = std::max({box.y1, y, 0});
-    out->x2 = std::min({box.x2, x + width, screenWidth});
-    out->y2 = std::min({box.y2, y + height, screenHeight});
-    return out->x1 < out->x2 && out->y1 < out->y2;
+PixelBuffer screenBuffer(sdl::Screen& screen) {
+    PixelBuffer buffer;
+    buffer.pixels = screen.pixels();
+    buffer.stride = screen.stride();
+    buffer.width = screen.width();
+    buffer.height = screen.height();
+    return buffer;
 }
 
 // The screen's size, read under its lock since the window thread may change it.
@@ -85,76 +75,47 @@ void GraphicsW::drawImage(Image* image, int x, int y) {
     const uint32_t* source = image->getPixels();
     if (source == nullptr)
         return;
-    const int imageWidth = image->getWidth();
-    const int imageHeight = image->getHeight();
-    const bool blend = image->hasAlpha();
+    drawPixels(source, image->getWidth(), image->getHeight(), image->hasAlpha(), x, y);
+}
+
+void GraphicsW::drawInk(const uint32_t* pixels, int width, int height, int x, int y) {
+    drawPixels(pixels, width, height, true, x, y);
+}
+
+void GraphicsW::drawPixels(const uint32_t* source, int width, int height, bool hasAlpha, int x, int y) {
+    if (!screen_)
+        return;
+    PixelOp op = PixelOp::kCopy;
+    if (getDrawMode() == kAdditiveMode) {
+        op = PixelOp::kBlendAdditive;
+    } else if (hasAlpha) {
+        op = PixelOp::kBlendNormal;
+    }
     int dx = 0;
     int dy = 0;
     getTranslation(&dx, &dy);
-    const int left = x + dx;
-    const int top = y + dy;
-
     sdl::Screen& screen = *screen_;
     std::lock_guard<std::mutex> guard(screen.mutex());
     if (!screen.alive())
         return;
-    uint32_t* target = screen.pixels();
-    const int stride = screen.stride();
-    for (const util::Region::Box& box : clipRegion().boxes()) {
-        Span s;
-        if (!intersect(box, left, top, imageWidth, imageHeight, screen.width(), screen.height(), &s))
-            continue;
-        const int width = s.x2 - s.x1;
-        for (int row = s.y1; row < s.y2; ++row) {
-            const uint32_t* from = source + static_cast<size_t>(row - top) * imageWidth + (s.x1 - left);
-            uint32_t* to = target + static_cast<size_t>(row) * stride + s.x1;
-            if (!blend) {
-                std::memcpy(to, from, static_cast<size_t>(width) * 4);
-                continue;
-            }
-            for (int i = 0; i < width; ++i) {
-                const int32_t a = static_cast<int32_t>(from[i] >> 24);
-                if (a >= 255) {
-                    to[i] = from[i] | 0xFF000000u;
-                } else if (a > 0) {
-                    to[i] = blendPixel(from[i], to[i], a);
-                }
-            }
-        }
-        screen.markChanged(s.x1, s.y1, width, s.y2 - s.y1);
-    }
+    ScreenChanges changes(screen);
+    screenBuffer(screen).drawPixels(clipRegion(), source, width, height, width, int64_t{x} + dx,
+                                    int64_t{y} + dy, op, BlendLevels(), &changes);
 }
 
 void GraphicsW::fillRectColor(int x, int y, int width, int height, uint32_t argb) {
-    if (!screen_ || width <= 0 || height <= 0)
-        return;
-    const int32_t a = static_cast<int32_t>(argb >> 24);
-    if (a == 0)
+    if (!screen_ || width <= 0 || height <= 0 || (argb >> 24) == 0)
         return;
     int dx = 0;
     int dy = 0;
     getTranslation(&dx, &dy);
-    const int left = x + dx;
-    const int top = y + dy;
-
     sdl::Screen& screen = *screen_;
     std::lock_guard<std::mutex> guard(screen.mutex());
     if (!screen.alive())
         return;
-    uint32_t* target = screen.pixels();
-    const int stride = screen.stride();
-    for (const util::Region::Box& box : clipRegion().boxes()) {
-        Span s;
-        if (!intersect(box, left, top, width, height, screen.width(), screen.height(), &s))
-            continue;
-        for (int row = s.y1; row < s.y2; ++row) {
-            uint32_t* to = target + static_cast<size_t>(row) * stride;
-            for (int col = s.x1; col < s.x2; ++col) {
-                to[col] = a >= 255 ? (argb | 0xFF000000u) : blendPixel(argb, to[col], a);
-            }
-        }
-        screen.markChanged(s.x1, s.y1, s.x2 - s.x1, s.y2 - s.y1);
-    }
+    ScreenChanges changes(screen);
+    screenBuffer(screen).fillRect(clipRegion(), int64_t{x} + dx, int64_t{y} + dy, width, height, argb,
+                                  &changes);
 }
 
 }  // namespace window

@@ -26,14 +26,19 @@ public:
     LANG_CLASS_NAME(GraphicsW, Graphics)
 
     using Graphics::drawImage;
-    // Copies the image's pixels inside the clip; an image with alpha is blended over the picture.
+    // Copies the image's pixels inside the clip; an image with alpha is blended over the picture, and
+    // the additive draw mode adds it.
     void drawImage(Image* image, int x, int y) override;
     Graphics* create() override;
     void dispose() override;
     void fillRectColor(int x, int y, int width, int height, uint32_t argb) override;
 
+protected:
+    void drawInk(const uint32_t* pixels, int width, int height, int x, int y) override;
+
 private:
     explicit GraphicsW(sdl::Screen* screen);
+    void drawPixels(const uint32_t* source, int width, int height, bool hasAlpha, int x, int y);
 
     lang::Ref<sdl::Screen> screen_;
 };

@@ -64,6 +64,25 @@ TEST(Blender, LevelsAreClampedToTheirRange) {
               0xFF202020u);
 }
 
+namespace {
+
+using Kernel = void (*)(uint32_t*, const uint32_t*, int, const BlendLevels&);
+
+// Each blend mode's scalar reference and the versions that must agree with it.
+struct Kernels {
+    const char* name;
+    Kernel scalar, sse2, avx2, dispatched;
+};
+
+const Kernels kKernels[] = {
+    {"normal", Blender::blendNormalScalar, Blender::blendNormalSse2, Blender::blendNormalAvx2,
+     Blender::blendNormal},
+    {"additive", Blender::blendAdditiveScalar, Blender::blendAdditiveSse2, Blender::blendAdditiveAvx2,
+     Blender::blendAdditive},
+};
+
+}  // namespace
+
 TEST(Blender, VectorKernelsMatchScalarPixelForPixel) {
     std::mt19937 rng(42);
     static const uint8_t edgeAlpha[] = {0, 1, 2, 127, 128, 129, 253, 254, 255};
@@ -99,16 +118,19 @@ TEST(Blender, VectorKernelsMatchScalarPixelForPixel) {
         }
         if (trial % 7 == 0)
             l = Blender::clampLevels(static_cast<int>(rng() % 260), 128, 128, 128);
-        std::vector<uint32_t> expected = dst, sse2 = dst, avx2 = dst, dispatched = dst;
-        Blender::blendNormalScalar(expected.data(), src.data(), count, l);
-        Blender::blendNormalSse2(sse2.data(), src.data(), count, l);
-        Blender::blendNormalAvx2(avx2.data(), src.data(), count, l);
-        Blender::blendNormal(dispatched.data(), src.data(), count, l);
-        for (int i = 0; i < count; ++i) {
-            ASSERT_EQ(sse2[i], expected[i]) << "sse2 trial " << trial << " pixel " << i << " src " << std::hex
-                                            << src[i] << " dst " << dst[i];
-            ASSERT_EQ(avx2[i], expected[i]) << "avx2 trial " << trial << " pixel " << i;
-            ASSERT_EQ(dispatched[i], expected[i]) << "dispatch trial " << trial << " pixel " << i;
+        for (const Kernels& k : kKernels) {
+            std::vector<uint32_t> expected = dst, sse2 = dst, avx2 = dst, dispatched = dst;
+            k.scalar(expected.data(), src.data(), count, l);
+            k.sse2(sse2.data(), src.data(), count, l);
+            k.avx2(avx2.data(), src.data(), count, l);
+            k.dispatched(dispatched.data(), src.data(), count, l);
+            for (int i = 0; i < count; ++i) {
+                ASSERT_EQ(sse2[i], expected[i]) << k.name << " sse2 trial " << trial << " pixel " << i
+                                                << " src " << std::hex << src[i] << " dst " << dst[i];
+                ASSERT_EQ(avx2[i], expected[i]) << k.name << " avx2 trial " << trial << " pixel " << i;
+                ASSERT_EQ(dispatched[i], expected[i])
+                    << k.name << " dispatch trial " << trial << " pixel " << i;
+            }
         }
         ++runs;
     }
@@ -148,6 +170,31 @@ TEST(Blender, FillStoresEveryPixelWhateverTheValue) {
             EXPECT_EQ(row.back(), 0xDEADBEEFu);
             for (int i = 1; i <= count; ++i)
                 ASSERT_EQ(row[static_cast<size_t>(i)], value) << count;
+        }
+    }
+}
+
+TEST(Blender, AdditiveVectorKernelsAgreeOnEveryAlphaAndChannelValue) {
+    // Every source alpha against every channel value, at the alpha levels where a crosses 255 and the
+    // colour levels where scaling starts, over targets near saturation and near zero.
+    std::vector<uint32_t> src;
+    for (uint32_t a = 0; a < 256; ++a) {
+        for (uint32_t c = 0; c < 256; c += 3)
+            src.push_back(a << 24 | c << 16 | (255 - c) << 8 | (c * 7 & 0xFFu));
+    }
+    const int count = static_cast<int>(src.size());
+    for (int alpha : {1, 127, 128, 129, 255, 256}) {
+        for (int level : {0, 1, 64, 127, 128}) {
+            const BlendLevels l = Blender::clampLevels(alpha, level, 128, level);
+            for (uint32_t background : {0x00000000u, 0x80F0F0F0u, 0xFF7F017Fu}) {
+                std::vector<uint32_t> expected(src.size(), background);
+                std::vector<uint32_t> sse2 = expected, avx2 = expected;
+                Blender::blendAdditiveScalar(expected.data(), src.data(), count, l);
+                Blender::blendAdditiveSse2(sse2.data(), src.data(), count, l);
+                Blender::blendAdditiveAvx2(avx2.data(), src.data(), count, l);
+                ASSERT_EQ(sse2, expected) << "alpha level " << alpha << " level " << level;
+                ASSERT_EQ(avx2, expected) << "alpha level " << alpha << " level " << level;
+            }
         }
     }
 }

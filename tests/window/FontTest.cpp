@@ -1,7 +1,9 @@
 // window::Font, FontMetrics and text drawing: face lookup, glyph outlines and anti-aliased text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "window/FontMetrics.h"
@@ -20,6 +22,36 @@ TEST(Font, ArialResolvesToAMetricTwinAndUnknownNamesStillGetAFace) {
     EXPECT_EQ(defaultFontFace().view(), "Arial");
     setDefaultFontFace(lang::String(""));
     EXPECT_EQ(defaultFontFace().view(), "Arial");
+}
+
+TEST(Font, TheDefaultFaceIsACopyThatLaterSettingsLeaveAlone) {
+    // A caller keeps what it was given even when the settings replace the name right after.
+    const lang::String& held = defaultFontFace();
+    setDefaultFontFace(lang::String("Verdana"));
+    EXPECT_EQ(held.view(), "Arial");
+    EXPECT_EQ(defaultFontFace().view(), "Verdana");
+    setDefaultFontFace(lang::String("Arial"));
+}
+
+TEST(Font, FontsOfOneNameAndSizeShareTheirRenderedGlyphs) {
+    auto first = lang::make<Font>("Arial", 17);
+    auto second = lang::make<Font>("Arial", 17);
+    auto bigger = lang::make<Font>("Arial", 18);
+    auto bold = lang::make<Font>("Arial", 17, true);
+    const GlyphOutline* shared = first->glyph('g');
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(second->glyph('g'), shared);
+    EXPECT_NE(bigger->glyph('g'), shared);
+    EXPECT_NE(bold->glyph('g'), shared);
+    EXPECT_EQ(second->getFamily().view(), first->getFamily().view());
+    // The face lives as long as any font using it: the first font going does not take it away.
+    const int rows = shared->rows;
+    first.reset();
+    ASSERT_EQ(second->glyph('g'), shared);
+    EXPECT_EQ(shared->rows, rows);
+    GlyphOutline copy;
+    ASSERT_TRUE(second->getGlyphOutline('g', copy));
+    EXPECT_EQ(copy.levels, shared->levels);
 }
 
 TEST(Font, MetricsAddUpAndFollowTheSize) {
@@ -101,6 +133,58 @@ TEST(Font, DrawnTextIsAntiAliasedAndInsideItsMeasuredBox) {
     }
     EXPECT_GT(inked, 100);
     EXPECT_GT(grey, 20);
+}
+
+// The plain way to put text down: every glyph's levels composed into an image (the stronger cover wins
+// where glyphs overlap) and the image blended; drawString must give the same pixels.
+TEST(Font, DrawnTextMatchesGlyphsComposedOneByOne) {
+    auto font = lang::make<Font>("Arial", 23);
+    const lang::String text("AVAWfij \xE9\xC7/|_\x80");
+    const uint32_t color = 0x30C0F0u;
+    int pen = 0, minX = 1 << 20, minY = 1 << 20, maxX = -(1 << 20), maxY = -(1 << 20);
+    std::vector<std::pair<GlyphOutline, std::pair<int, int>>> placed;
+    for (int i = 0; i < text.length(); ++i) {
+        GlyphOutline glyph;
+        ASSERT_TRUE(font->getGlyphOutline(text.charAt(i), glyph));
+        const int left = pen + glyph.originX, top = font->getAscent() - glyph.originY;
+        pen += glyph.cellIncX;
+        if (glyph.width == 0 || glyph.rows == 0)
+            continue;
+        minX = std::min(minX, left), minY = std::min(minY, top);
+        maxX = std::max(maxX, left + glyph.width), maxY = std::max(maxY, top + glyph.rows);
+        placed.push_back({glyph, {left, top}});
+    }
+    auto ink = lang::make<Image>(maxX - minX, maxY - minY, Image::kCleared);
+    for (const auto& [glyph, at] : placed) {
+        for (int y = 0; y < glyph.rows; ++y) {
+            for (int x = 0; x < glyph.width; ++x) {
+                if (glyph.at(x, y) == 0)
+                    continue;
+                uint32_t& p =
+                    ink->getPixels()[(at.second - minY + y) * ink->getWidth() + at.first - minX + x];
+                const uint32_t alpha = 4u * glyph.at(x, y) - 1;
+                if (alpha > (p >> 24))
+                    p = alpha << 24 | color;
+            }
+        }
+    }
+    ink->setHasAlpha(true);
+    for (int mode : {Graphics::kNormalMode, Graphics::kAdditiveMode}) {
+        auto expected = lang::make<Image>(220, 50);
+        auto drawn = lang::make<Image>(220, 50);
+        for (int i = 0; i < 220 * 50; ++i)
+            expected->getPixels()[i] = drawn->getPixels()[i] = 0xFF402010u + static_cast<uint32_t>(i % 97);
+        lang::Ref<Graphics> reference = lang::adopt(expected->getGraphics());
+        reference->setDrawMode(mode);
+        reference->drawImage(ink.get(), 9 + minX, 6 + minY);
+        lang::Ref<Graphics> g = lang::adopt(drawn->getGraphics());
+        g->setDrawMode(mode);
+        g->setFont(font.get());
+        g->setColor(color);
+        g->drawString(text, 9, 6);
+        for (int i = 0; i < 220 * 50; ++i)
+            ASSERT_EQ(drawn->getPixels()[i], expected->getPixels()[i]) << "mode " << mode << " pixel " << i;
+    }
 }
 
 TEST(Font, OneFontMeasuresAndRendersFromSeveralThreads) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
+#include "util/Region.h"
+#include "window/Blender.h"
 #include "window/GraphicsI.h"
 
 using namespace window;
@@ -225,5 +228,39 @@ TEST(GraphicsDraw, WholeRowCopiesAndFillsTouchExactlyTheirRows) {
         EXPECT_EQ(c.at(x, 3), 0xFF000000u | static_cast<uint32_t>(x));
         EXPECT_EQ(c.at(x, 6), 0xFFFFFFFFu);
         EXPECT_EQ(c.at(x, 7), 0xFF000000u | static_cast<uint32_t>(64 + x));
+    }
+}
+
+TEST(GraphicsDraw, AnImageDrawnOntoItselfIsReadAsItWasBeforeTheDraw) {
+    std::mt19937 rng(7);
+    for (bool alpha : {false, true}) {
+        auto image = lang::make<Image>(64, 64);
+        for (int i = 0; i < 64 * 64; ++i)
+            image->getPixels()[i] = static_cast<uint32_t>(rng()) | (alpha ? 0u : 0xFF000000u);
+        image->setHasAlpha(alpha);
+        const std::vector<uint32_t> before(image->getPixels(), image->getPixels() + 64 * 64);
+        // Down and to the right, through two clip boxes: rows and boxes written first lie where later
+        // ones read.
+        util::Region clip;
+        clip.add(0, 0, 64, 30);
+        clip.add(0, 30, 40, 34);
+        lang::Ref<Graphics> g = lang::adopt(image->getGraphics());
+        g->setClip(&clip);
+        g->drawImage(image.get(), 5, 3);
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                uint32_t want = before[static_cast<size_t>(y * 64 + x)];
+                if (clip.contains(x, y) && x >= 5 && y >= 3) {
+                    const uint32_t source = before[static_cast<size_t>((y - 3) * 64 + x - 5)];
+                    if (alpha) {
+                        Blender::blendNormalScalar(&want, &source, 1, BlendLevels());
+                    } else {
+                        want = source;
+                    }
+                }
+                ASSERT_EQ(image->getPixels()[y * 64 + x], want)
+                    << "alpha " << alpha << " at " << x << "," << y;
+            }
+        }
     }
 }

@@ -49,6 +49,56 @@ TEST_F(EventsTest, CharactersArriveOnceAsTheirWindows1252Codes) {
     EXPECT_EQ(keys, (std::vector<int32_t>{'a', 0xE9, 0x80, 13, 8, 27}));
 }
 
+TEST_F(EventsTest, AccentedLettersAndKeypadCharactersArriveOnce) {
+    // A German and a French keyboard: the keys carry Latin-1 code points, the text the characters.
+    pushKey(SDL_KEYDOWN, 0xE4, SDL_SCANCODE_APOSTROPHE);  // a umlaut
+    pushText("\xC3\xA4");
+    pushKey(SDL_KEYDOWN, 0xE9, SDL_SCANCODE_2);  // e acute
+    pushText("\xC3\xA9");
+    pushKey(SDL_KEYDOWN, 0xE7, SDL_SCANCODE_9);  // c cedilla
+    pushText("\xC3\xA7");
+    pushKey(SDL_KEYDOWN, 0x20AC, SDL_SCANCODE_E, KMOD_RALT);  // the euro sign on AltGr
+    pushText("\xE2\x82\xAC");
+    // Keypad digits and point with num lock, and the operators, which type whatever the lock.
+    pushKey(SDL_KEYDOWN, SDLK_KP_7, SDL_SCANCODE_KP_7, KMOD_NUM);
+    pushText("7");
+    pushKey(SDL_KEYDOWN, SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NUM);
+    pushText("0");
+    pushKey(SDL_KEYDOWN, SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM);
+    pushText(".");
+    pushKey(SDL_KEYDOWN, SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS);
+    pushText("+");
+    processPendingEvents();
+    std::vector<int32_t> keys;
+    for (const Seen& s : canvas->seen) {
+        EXPECT_EQ(s.id, Event::kKeyDown);
+        keys.push_back(s.key);
+    }
+    EXPECT_EQ(keys, (std::vector<int32_t>{0xE4, 0xE9, 0xE7, 0x80, '7', '0', '.', '+'}));
+}
+
+TEST_F(EventsTest, KeypadKeysWithoutNumLockKeepThePlatformCode) {
+    // Without num lock the keypad's 7 is a cursor key (Home): no text comes, so the key-down reports it.
+    pushKey(SDL_KEYDOWN, SDLK_KP_7, SDL_SCANCODE_KP_7);
+    pushKey(SDL_KEYDOWN, SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD);
+    processPendingEvents();
+    ASSERT_EQ(canvas->seen.size(), 2u);
+    EXPECT_EQ(canvas->seen[0].key, SDLK_KP_7);
+    EXPECT_EQ(canvas->seen[1].key, SDLK_KP_PERIOD);
+}
+
+TEST_F(EventsTest, ControlWithAccentedAndKeypadKeysGivesTheirCharacters) {
+    pushKey(SDL_KEYDOWN, 0xE4, SDL_SCANCODE_APOSTROPHE, KMOD_LCTRL);
+    pushKey(SDL_KEYDOWN, 0xE4, SDL_SCANCODE_APOSTROPHE, KMOD_LCTRL | KMOD_LSHIFT);
+    pushKey(SDL_KEYDOWN, SDLK_KP_5, SDL_SCANCODE_KP_5, KMOD_LCTRL | KMOD_NUM);
+    processPendingEvents();
+    ASSERT_EQ(canvas->seen.size(), 3u);
+    EXPECT_EQ(canvas->seen[0].key, 0xE4);
+    EXPECT_EQ(canvas->seen[0].modifiers, Event::kControl);
+    EXPECT_EQ(canvas->seen[1].key, 0xC4);  // capital a umlaut
+    EXPECT_EQ(canvas->seen[2].key, '5');
+}
+
 TEST_F(EventsTest, ControlLettersAreTheLettersAsIfControlWereUp) {
     pushKey(SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C, KMOD_LCTRL);
     pushKey(SDL_KEYDOWN, SDLK_c, SDL_SCANCODE_C, KMOD_LCTRL | KMOD_LSHIFT);
