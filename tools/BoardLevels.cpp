@@ -27,3 +27,14 @@ bool BoardLevels::startLevel(Board& board, int level, std::string& error) {
     }
     return true;
 }
+
+bool BoardLevels::startBonusLevel(Board& board, int level, std::string& error) {
+    int record = LevelTable::bonusRecordForLevel(level);
+    if (record == 0) {
+        error = "level " + std::to_string(level) + " has no bonus level (5, 10, ... 60)";
+        return false;
+    }
+    if (!loadTable(error))
+        return false;
+    return board.startBonusLevel(level, table_.record(record), error);
+}

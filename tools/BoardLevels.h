@@ -16,6 +16,8 @@ public:
     bool loadTable(std::string& error);
     // Loads the table if needed and the level's layout, and starts the level as the game does.
     bool startLevel(Board& board, int level, std::string& error);
+    // Starts the bonus level played after level 5, 10, ... 60, with its bonus record.
+    bool startBonusLevel(Board& board, int level, std::string& error);
 
 private:
     std::string folder_;

@@ -4,7 +4,14 @@
 //
 //   seed N | level N | kinds K1 K2 ... | refill on|off | powers on|off | timer T | suns N | score N
 //   board (then 10 rows of 13 cells) | swap X1 Y1 X2 Y2 | click X Y | sun | settle | frames N | print
+//   preview X Y      prints "preview" and the squares X,Y the power on (X, Y) would reach
+//   bonus N          starts the bonus level after level N (5, 10, ... 60) with its bonus record
+//   prizes P1 .. P36 replaces the dealt prizes, row by row
+//   pick R C         picks the bonus block in row R, column C (0..5)
+//   grid             prints "bonus picks P clicks C points B suns S owed O", then the 6 rows of the
+//                    prize grid: a prize code, or "c" and the code for a block still covering it
 //
+// Powers are on unless `powers off`; power pieces print with their digit.
 // '#' starts a comment on a command line; the 10 rows after `board` are taken whole, since '#' is the
 // hole cell there.
 #include <cstdio>
@@ -159,9 +166,57 @@ private:
         } else if (c == "print") {
             arguments(words, 0);
             print();
+        } else if (c == "preview") {
+            arguments(words, 2);
+            std::vector<BoardSquare> lit =
+                board_.powerReach(number(words, 1, 0, 12, "a column"), number(words, 2, 0, 9, "a row"));
+            std::string out = "preview";
+            for (const BoardSquare& s : lit)
+                out += " " + std::to_string(s.x) + "," + std::to_string(s.y);
+            std::puts(out.c_str());
+        } else if (c == "bonus") {
+            arguments(words, 1);
+            std::string error;
+            if (!levels_.startBonusLevel(board_, number(words, 1, 5, 60, "a level"), error))
+                fail(error);
+        } else if (c == "prizes") {
+            arguments(words, BonusGrid::kCells);
+            if (!board_.bonusLevel())
+                fail("prizes needs a bonus level");
+            BonusGrid::Prizes prizes;
+            for (size_t i = 0; i < prizes.size(); ++i)
+                prizes[i] = number(words, i + 1, 0, BonusGrid::kExtraPick, "a prize code");
+            board_.setBonusPrizes(prizes);
+        } else if (c == "pick") {
+            arguments(words, 2);
+            if (!board_.bonusLevel())
+                fail("pick needs a bonus level");
+            board_.pickBonusBlock(number(words, 1, 0, 5, "a row"), number(words, 2, 0, 5, "a column"));
+        } else if (c == "grid") {
+            arguments(words, 0);
+            if (!board_.bonusLevel())
+                fail("grid needs a bonus level");
+            printGrid();
         } else {
             fail("unknown command \"" + c + "\"");
         }
+    }
+
+    void printGrid() {
+        std::string out = "bonus picks " + std::to_string(board_.bonusClicksLeft()) + " clicks " +
+                          std::to_string(board_.bonusClicks()) + " points " +
+                          std::to_string(board_.bonusPoints()) + " suns " +
+                          std::to_string(board_.bonusSuns()) + " owed " + std::to_string(board_.sunsOwed()) +
+                          "\n";
+        const BonusGrid& grid = board_.bonusGrid();
+        for (int r = 0; r < BonusGrid::kSize; ++r) {
+            for (int c = 0; c < BonusGrid::kSize; ++c) {
+                out += c > 0 ? " " : "";
+                out += (grid.covered(r, c) ? "c" : "") + std::to_string(grid.prize(r, c));
+            }
+            out += "\n";
+        }
+        std::fputs(out.c_str(), stdout);
     }
 
     bool quiet() const {

@@ -1,8 +1,11 @@
 // levelbot: plays levels on the board model alone, many seeds each, to tune the level table. Greedy:
-// the move whose runs cover the most squares that are not gold yet, ties to the lower row; a sun when
-// no move is left or few squares remain. Checks the board's invariants after every frame. Prints
+// the move whose runs cover the most squares that are not gold yet, plus what the power pieces in them
+// would clear and the cobwebs beside them, ties to the lower row; a sun when no move is left or few
+// squares remain. Levels 61..72 are the bonus levels (records 61..72, after levels 5, 10, ... 60),
+// played with random picks. Checks the board's invariants after every frame. Prints
 //   level N won W/S median_frames F softlocks K invariant_failures I
-// per level and a summary line. Softlocks are watchdog firings and games that hit the frame cap.
+// per level (bonus levels add "bonus_points P suns U", the medians over the seeds) and a summary line.
+// Softlocks are watchdog firings and games that hit the frame cap.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +34,55 @@ struct Game {
     int frames = 0;
     int softlocks = 0;
     bool invariantFailed = false;
+    int bonusPoints = 0;
+    int suns = 0;
 };
+
+constexpr int kFirstBonus = 61;
+constexpr int kLastBonus = 72;
+
+// What a power piece on (x, y) would clear that is not gold yet, estimated from the board without the
+// preview: its lines, its block, its kind, a few strikes; the clock is worth more as time runs out.
+int powerValue(const Board& board, int x, int y) {
+    auto notGold = [&](int px, int py) {
+        return board::onBoard(px, py) && board.tileType(px, py) != board::kTileHole && !board.gold(px, py);
+    };
+    int v = board.value(x, y), n = 0;
+    switch (board::powerOf(v)) {
+        case 4:
+        case 5:
+        case 8: {
+            int p = board::powerOf(v);
+            for (int i = 0; i < board::kColumns && p != 8; ++i)
+                n += notGold(i, y) ? 1 : 0;
+            for (int i = 0; i < board::kRows && p != 4; ++i)
+                n += notGold(x, i) ? 1 : 0;
+            return n;
+        }
+        case 3:
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx)
+                    n += notGold(x + dx, y + dy) ? 1 : 0;
+            }
+            return n;
+        case 6:
+            for (int px = 0; px < board::kColumns; ++px) {
+                for (int py = 0; py < board::kRows; ++py) {
+                    int w = board.value(px, py);
+                    n += w >= 0 && board::matchKind(w) == board::matchKind(v) && notGold(px, py) ? 1 : 0;
+                }
+            }
+            return n;
+        case 9:
+            return 3;
+        case 7:
+            return board.timer() / 40;
+        case 2:
+            return 20;
+        default:
+            return 0;
+    }
+}
 
 // The best swap by the greedy rule, or an invalid move.
 SwapMove chooseMove(const Board& board) {
@@ -46,8 +97,21 @@ SwapMove chooseMove(const Board& board) {
                     continue;
                 int score = 1;  // any move beats none
                 for (int i = 0; i < board::kSquares; ++i) {
-                    if (squares[static_cast<size_t>(i)] && !board.gold(i / board::kRows, i % board::kRows))
-                        score += 10;
+                    if (!squares[static_cast<size_t>(i)])
+                        continue;
+                    int sx = i / board::kRows, sy = i % board::kRows;
+                    // The piece that stands there after the swap.
+                    int px = sx, py = sy;
+                    if (sx == x && sy == y)
+                        px = x2, py = y2;
+                    else if (sx == x2 && sy == y2)
+                        px = x, py = y;
+                    score += board.gold(sx, sy) ? 0 : 10;
+                    score += 10 * powerValue(board, px, py);
+                    for (auto [dx, dy] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}}) {
+                        if (board::onBoard(sx + dx, sy + dy) && board.isCobweb(sx + dx, sy + dy))
+                            score += 5;
+                    }
                 }
                 int row = std::max(y, y2);
                 if (score > bestScore || (score == bestScore && row > bestRow)) {
@@ -75,7 +139,53 @@ bool sunTarget(const Board& board, int& tx, int& ty) {
     return false;
 }
 
+// Checks the invariants after a frame; reports the first failure of a game.
+void checkFrame(const Board& board, int level, uint32_t seed, const Options& options, Game& game) {
+    if (!options.checkInvariants || game.invariantFailed)
+        return;
+    std::string broken = BoardInvariants::check(board);
+    if (!broken.empty()) {
+        game.invariantFailed = true;
+        std::fprintf(stderr, "levelbot: level %d seed %u frame %d: %s\n", level, seed, game.frames,
+                     broken.c_str());
+    }
+}
+
+// A bonus level: a random covered block whenever a pick is left, until the level completes.
+Game playBonus(BoardLevels& levels, int level, uint32_t seed, const Options& options) {
+    Game game;
+    util::Random random(seed);
+    util::Random picks(seed ^ 0x9e3779b9u);
+    Board board(random);
+    std::string error;
+    if (!levels.startBonusLevel(board, (level - kFirstBonus + 1) * 5, error)) {
+        std::fprintf(stderr, "levelbot: %s\n", error.c_str());
+        std::exit(2);
+    }
+    while (!board.finished() && game.frames < kFrameCap) {
+        if (board.bonusClicksLeft() > 0 && board.bonusGrid().coveredCount() > 0) {
+            int cell = 0;
+            do {
+                cell = picks.nextInt(BonusGrid::kCells - 1);
+            } while (!board.bonusGrid().covered(cell / BonusGrid::kSize, cell % BonusGrid::kSize));
+            board.pickBonusBlock(cell / BonusGrid::kSize, cell % BonusGrid::kSize);
+        }
+        board.frame();
+        ++game.frames;
+        checkFrame(board, level, seed, options, game);
+    }
+    game.won = board.complete();
+    game.bonusPoints = board.bonusPoints();
+    game.suns = board.bonusSuns();
+    game.softlocks = board.finished() ? 0 : 1;
+    if (game.softlocks > 0)
+        std::fprintf(stderr, "levelbot: level %d seed %u: frame cap reached\n", level, seed);
+    return game;
+}
+
 Game play(BoardLevels& levels, int level, uint32_t seed, const Options& options) {
+    if (level >= kFirstBonus)
+        return playBonus(levels, level, seed, options);
     Game game;
     util::Random random(seed);
     struct Loss : BoardEvents {
@@ -106,14 +216,7 @@ Game play(BoardLevels& levels, int level, uint32_t seed, const Options& options)
         }
         board.frame();
         ++game.frames;
-        if (options.checkInvariants && !game.invariantFailed) {
-            std::string broken = BoardInvariants::check(board);
-            if (!broken.empty()) {
-                game.invariantFailed = true;
-                std::fprintf(stderr, "levelbot: level %d seed %u frame %d: %s\n", level, seed, game.frames,
-                             broken.c_str());
-            }
-        }
+        checkFrame(board, level, seed, options, game);
     }
     game.won = board.complete();
     if (options.verbose)
@@ -142,12 +245,13 @@ bool parseRange(const char* text, int& first, int& last) {
     } else if (*end == '-') {
         last = static_cast<int>(std::strtol(end + 1, &end, 10));
     }
-    return *end == '\0' && first >= 1 && last <= 60 && first <= last;
+    return *end == '\0' && first >= 1 && last <= kLastBonus && first <= last;
 }
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: levelbot [--levels A-B] [--seeds S] [--suns N] [--boards FOLDER] [--no-invariants] "
+                 "usage: levelbot [--levels A-B (1-60 regular, 61-72 bonus)] [--seeds S] [--suns N] "
+                 "[--boards FOLDER] [--no-invariants] "
                  "[--verbose]\n");
     return 2;
 }
@@ -156,6 +260,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     Options options;
+    options.lastLevel = kLastBonus;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -188,7 +293,7 @@ int main(int argc, char** argv) {
     std::vector<int> allFrames;
     for (int level = options.firstLevel; level <= options.lastLevel; ++level) {
         int won = 0, softlocks = 0, failures = 0;
-        std::vector<int> frames;
+        std::vector<int> frames, points, suns;
         for (int s = 1; s <= options.seeds; ++s) {
             Game game = play(levels, level, static_cast<uint32_t>(level * 1000 + s), options);
             won += game.won ? 1 : 0;
@@ -196,9 +301,14 @@ int main(int argc, char** argv) {
             failures += game.invariantFailed ? 1 : 0;
             frames.push_back(game.frames);
             allFrames.push_back(game.frames);
+            points.push_back(game.bonusPoints);
+            suns.push_back(game.suns);
         }
-        std::printf("level %d won %d/%d median_frames %d softlocks %d invariant_failures %d\n", level, won,
+        std::printf("level %d won %d/%d median_frames %d softlocks %d invariant_failures %d", level, won,
                     options.seeds, median(frames), softlocks, failures);
+        if (level >= kFirstBonus)
+            std::printf(" bonus_points %d suns %d", median(points), median(suns));
+        std::printf("\n");
         std::fflush(stdout);
         totalWon += won, totalGames += options.seeds, totalSoftlocks += softlocks, totalFailures += failures;
     }

@@ -59,8 +59,17 @@ void Board::clearLevelState() {
     watchdogFrames_ = 0;
     watchdogFirings_ = 0;
     powerPiecesOnBoard_ = powerPiecesUsed_ = 0;
-    powerGivenSinceClick_ = powerFiredThisPass_ = colourBlastActive_ = false;
+    powerGivenSinceClick_ = powerFiredThisPass_ = false;
+    tutorialPowerGiven_ = randomBlastPending_ = false;
     freezeFrames_ = 0;
+    areaBlastsThisMove_ = 0;
+    pendingStrikes_ = 0;
+    beams_.clear();
+    beamPhase_ = false;
+    flights_.clear();
+    fiveSlots_.fill(kNone);
+    clearingHit_.fill(ClearingHit::Normal);
+    clearBonusState();
     firstPassPoints_ = 0;
     goldSquareCount_ = 0;
     nearlyDone_ = levelGoalSeen_ = false;
@@ -209,6 +218,7 @@ void Board::announceFirstBoard() {
 
 void Board::setSquares(const std::array<SquareSetup, kSquares>& squares) {
     clearLevelState();
+    bonusLevel_ = false;
     pool_.clear();
     marks_.fill(0);
     struck_.fill(false);
@@ -235,6 +245,8 @@ void Board::setSquares(const std::array<SquareSetup, kSquares>& squares) {
                 pieceIds_[i] = pool_.acquire(x, y);
             if (isPowerValue(s.value))
                 ++powerPiecesOnBoard_;
+            if (powerOf(s.value) == 2)
+                drawDragonflySeed(pieceIds_[i]);
         }
     }
     computeTopVineRow();

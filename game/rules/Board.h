@@ -1,15 +1,18 @@
 // Board: the rules of the board as a plain model: the 13x10 grid with its per-square arrays, the piece
-// pool, the move cycle (states 0-3), matching, cascades, gravity, scoring, gold, the timer, suns and the
-// level goal. The canvas owns one, calls it with its lock held (the model has no locks of its own),
-// drives it once a frame and turns its events into sprites. Time is counted in frames.
+// pool, the move cycle (states 0-3), matching, cascades, gravity, scoring, gold, the timer, suns, the
+// level goal, power pieces with their effects in flight, and the bonus level's prize grid. The canvas
+// owns one, calls it with its lock held (the model has no locks of its own), drives it once a frame and
+// turns its events into sprites. Time is counted in frames.
 #pragma once
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "game/rules/BoardEvents.h"
 #include "game/rules/BoardLayout.h"
 #include "game/rules/BoardValues.h"
+#include "game/rules/BonusGrid.h"
 #include "game/rules/LevelTable.h"
 #include "game/rules/PiecePool.h"
 #include "util/Random.h"
@@ -57,6 +60,18 @@ public:
     static constexpr int kHintIdleFrames = 175;
     // Busy frames with nothing moving, spawning or leaving before empty squares are declared cut off.
     static constexpr int kWatchdogFrames = 48;
+    // Powers: the clock's freeze, a dragonfly's longest path and its glide per square.
+    static constexpr int kClockFreezeFrames = 241;
+    static constexpr int kDragonflyPathSquares = 52;
+    static constexpr int kDragonflyFramesPerSquare = 4;
+    // Bonus level: a bonus blast breaks a pair of blocks per step; prizes fly to the score or the
+    // console; owed suns arrive one at a time; the end of the last pick.
+    static constexpr int kBonusPicks = 5;
+    static constexpr int kBonusBlastStepFrames = 6;
+    static constexpr int kPrizeFlightFrames = 25;
+    static constexpr int kSunDeliveryFrames = 12;
+    static constexpr int kBreakRestDelay = 50;
+    static constexpr int kBonusEndDelay = 100;
 
     // The generator is the game's shared one (tests and the bot seed their own); `events` may be null.
     explicit Board(util::Random& random, BoardEvents* events = nullptr);
@@ -64,13 +79,20 @@ public:
     void setEvents(BoardEvents* events) { events_ = events != nullptr ? events : &silentEvents(); }
     // The 18 kind codes of the kind table, in table order (by default 0..17).
     void setKindCodes(const std::array<int, board::kKindCount>& codes);
-    void setRecord(const LevelRecord& record) { record_ = record; }
+    // The record of a hand-made board; the power chance starts from it.
+    void setRecord(const LevelRecord& record) {
+        record_ = record;
+        powerChance_ = record.powerChanceStart;
+    }
     const LevelRecord& record() const { return record_; }
 
     // Sets up regular level 1..60 from its record and layout and fills the first board. On a bad level
     // number, or a layout on which no first board with a move can be drawn, returns false with
     // `error` set and leaves the board as it was.
     bool startLevel(int level, const LevelRecord& record, const BoardLayout& layout, std::string& error);
+    // Sets up the bonus level played after regular level 5, 10, ... 60 with its bonus record and deals
+    // the prize grid; false with `error` set for any other level.
+    bool startBonusLevel(int level, const LevelRecord& record, std::string& error);
     // Replaces every square (a hand-made board): new pool ids, no marks, the flow map rebuilt, quiet in
     // the play state, or busy while the refill has empty squares to fill.
     void setSquares(const std::array<SquareSetup, board::kSquares>& squares);
@@ -82,6 +104,10 @@ public:
     void pickPiece(int x, int y);
     // The console sun: picks a sun up, or puts the carried one back.
     void clickConsoleSun();
+    // A pick of a bonus block, row and column 0..5.
+    void pickBonusBlock(int row, int column);
+    // The pointer rests on (x, y): lights what the power there would reach (previewShown).
+    void previewPower(int x, int y);
     // While a dialog or explanation is shown the timer stops, no hint shows and picks are ignored.
     void setDialogShown(bool shown) { dialogShown_ = shown; }
 
@@ -131,6 +157,33 @@ public:
     int piecesPendingRemoval() const { return pendingRemoval_; }
     int powerPiecesOnBoard() const { return powerPiecesOnBoard_; }
     int watchdogFirings() const { return watchdogFirings_; }
+    int powerPiecesUsed() const { return powerPiecesUsed_; }
+    int areaBlastsThisMove() const { return areaBlastsThisMove_; }
+    int pendingStrikes() const { return pendingStrikes_; }
+    int beamsInFlight() const { return static_cast<int>(beams_.size()); }
+    int dragonfliesFlying() const { return static_cast<int>(flights_.size()); }
+    int freezeFrames() const { return freezeFrames_; }
+    // A five-match slot's square, or (-13, -13) when the slot is free.
+    BoardSquare fiveMatchSlot(int slot) const;
+    // Beams, strikes or dragonflies still at work: the board is not quiet while any is.
+    bool effectsInFlight() const { return !beams_.empty() || !flights_.empty() || pendingStrikes_ > 0; }
+    // The squares a power piece on (x, y) would reach, as its preview shows them.
+    std::vector<BoardSquare> powerReach(int x, int y) const;
+    // The path the dragonfly resting on (x, y) will fly when its piece is cleared.
+    std::vector<BoardSquare> dragonflyPath(int x, int y) const;
+
+    // Bonus level.
+    bool bonusLevel() const { return bonusLevel_; }
+    const BonusGrid& bonusGrid() const { return bonusGrid_; }
+    // Replaces the dealt prizes (tests and scenarios); every block covered again.
+    void setBonusPrizes(const BonusGrid::Prizes& prizes) { bonusGrid_.set(prizes); }
+    int bonusClicksLeft() const { return bonusClicksLeft_; }
+    int bonusClicks() const { return bonusClicks_; }
+    int bonusPoints() const { return bonusPoints_; }
+    int bonusSuns() const { return bonusSuns_; }
+    int sunsOwed() const { return sunsOwed_; }
+    int bonusSunsDelivered() const { return bonusSunsDelivered_; }
+    bool bonusBlastRunning() const { return !bonusBlasts_.empty(); }
     int matchCounter(int kindIndex) const { return matchCounters_[static_cast<size_t>(kindIndex)]; }
     int spawnRow() const { return spawnRow_; }
     int topVineRow() const { return topVineRow_; }
@@ -177,6 +230,14 @@ public:
     // Fires the power of a piece (values 2000 and above only).
     void firePower(int x, int y);
     int choosePowerChoice();
+    void areaBlast(int x, int y, int ring);
+    void colourBlast(int kind);
+    void launchRandomStrikes(int count);
+    void strikeStep();
+    void checkFiveMatch();
+    void awardFiveMatch();
+    void advanceMultiTile(int x, int y);
+    void addBonusPicks(int n);
 
 private:
     enum class Outcome { None, Complete, Lost };
@@ -189,6 +250,7 @@ private:
     void applyLayoutSquare(int code, int x, int y);
     void computeTopVineRow();
     bool initialFill(std::string& error);
+    bool fillPasses(std::string& error);
     void announceFirstBoard();
 
     // Move cycle.
@@ -228,8 +290,59 @@ private:
     // Gold and tiles.
     void setTile(int x, int y, int tileType, int frame);
     void makeGold(int x, int y);
-    void advanceMultiTile(int x, int y);
     void addPoints(int points) { score_ += points; }
+
+    // Powers.
+    struct Beam {
+        Heading heading;
+        int beam;  // 0..9 within its direction's pool
+        int x, y;
+    };
+    struct Flight {
+        int id;
+        std::vector<BoardSquare> path;
+        size_t next = 0;
+        int frames = 0;
+        Heading heading = Heading::Up;
+    };
+    void powerEffect(int x, int y);
+    int tutorialPower() const;
+    int drawPlainKind();
+    void lineBlast(int x, int y, bool row, bool column);
+    void walkLineForFiveMatch(int fixed, bool row);
+    void recordFiveMatch(int x, int y);
+    void launchBeam(Heading heading, int x, int y);
+    void effectsStep();
+    void beamStep();
+    void beamOver(int x, int y);
+    void flightStep();
+    void dragonflyVisit(int x, int y);
+    bool strikeTarget(int& tx, int& ty);
+    void takeOff(int x, int y);
+    uint32_t& dragonflySeed(int id) { return dragonflySeeds_[static_cast<size_t>(id)]; }
+    void drawDragonflySeed(int id);
+    std::vector<BoardSquare> planPath(int x, int y, uint32_t seed, Heading* last) const;
+    int countPowerPieces() const;
+
+    // Bonus level.
+    struct PrizeFlight {
+        int frames;
+        int points;
+        int suns;
+    };
+    struct BonusBlastRun {
+        BonusBlast blast;
+        int row, column;
+        int step;
+        int frames;
+    };
+    void clearBonusState();
+    void buildBonusGrid();
+    void bonusStep();
+    void breakBonusBlock(int row, int column, bool byPick);
+    void revealBonusPrize(int row, int column, int prize, bool byPick);
+    void bonusBlastStep(BonusBlastRun& run, bool& more);
+    void breakAllBonusBlocks();
 
     static BoardEvents& silentEvents();
 
@@ -281,7 +394,7 @@ private:
     int dropInFrames_ = 0;
     bool dialogShown_ = false;
     bool refill_ = true;
-    bool powersEnabled_ = false;
+    bool powersEnabled_ = true;
     bool sideRight_ = false;
     bool activity_ = false;  // something spawned, moved or left this frame
     int watchdogFrames_ = 0;
@@ -293,8 +406,41 @@ private:
     int powerChance_ = 0;
     bool powerGivenSinceClick_ = false;
     bool powerFiredThisPass_ = false;
-    bool colourBlastActive_ = false;
+    bool filling_ = false;  // the first board of a level is being drawn
+    bool tutorialPowerGiven_ = false;
+    bool randomBlastPending_ = false;
     int freezeFrames_ = 0;
+    int areaBlastsThisMove_ = 0;
+    int pendingStrikes_ = 0;
+    int nextCloud_ = 0;
+    std::array<int, 4> nextBeam_{};
+    std::vector<Beam> beams_;
+    bool beamPhase_ = false;
+    std::vector<Flight> flights_;
+    int nextFlight_ = 0;
+    std::array<int, 2> fiveSlots_{board::kNone, board::kNone};
+    // Per pool id: the seed of the path of the dragonfly resting on that piece.
+    std::array<uint32_t, board::kPoolSize> dragonflySeeds_{};
+    // How the removal hits the tile of a marked square: normally once towards gold; after a colour
+    // blast only a double or triple tile steps on; after a dragonfly's visit not at all (it hit it).
+    enum class ClearingHit : unsigned char { Normal, ColourBlast, Done };
+    std::array<ClearingHit, board::kSquares> clearingHit_{};
+
+    // Bonus level.
+    BonusGrid bonusGrid_;
+    int bonusClicksLeft_ = 0;
+    int bonusClicks_ = 0;
+    int bonusPoints_ = 0;
+    int bonusSuns_ = 0;
+    int sunsOwed_ = 0;
+    int sunsArrived_ = 0;  // owed suns that reached the console and wait to be delivered
+    int bonusSunsDelivered_ = 0;
+    int deliveryFrames_ = 0;
+    bool sunRevealed_ = false;
+    std::vector<PrizeFlight> prizeFlights_;
+    std::vector<BonusBlastRun> bonusBlasts_;
+    int bonusEndPhase_ = 0;  // 0 picking, 1 waiting to break the rest, 2 waiting to complete
+    int bonusEndFrames_ = 0;
 
     // Scoring, gold, timer, suns.
     int score_ = 0;

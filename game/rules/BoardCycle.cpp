@@ -14,6 +14,12 @@ void Board::frame() {
     }
     ++frameCounter_;
     activity_ = false;
+    if (bonusLevel_) {
+        bonusStep();
+        updateDisplayedScore();
+        pool_.advance();
+        return;
+    }
     if (dropInFrames_ > 0)
         --dropInFrames_;
     if (!bonusLevel_ && !dialogShown_ && frameCounter_ % record_.timerTickFrames == 0)
@@ -25,7 +31,12 @@ void Board::frame() {
             endLevel(Outcome::Lost, LevelLoss::NoMoreMoves);
     } else {
         runMoveCycle();
+        if (!finished())
+            effectsStep();
     }
+    // Five-match slots become dragonflies on every second frame of a quiet play state.
+    if (!finished() && state_ == kPlay && frameCounter_ % 2 == 0 && piecesAtRest())
+        awardFiveMatch();
     if (!finished() && state_ == kPlay && redAlertFrames_ > 0 && --redAlertFrames_ == 0)
         endLevel(Outcome::Lost, LevelLoss::Timer);
     hintAndShimmer();
@@ -65,6 +76,8 @@ void Board::resolvingStep() {
         return;
     }
     if (swapMadeMatch() && findMatches() > 0) {
+        if (pendingRemoval_ > 4)
+            checkFiveMatch();
         scoreMatchPass();
         removeMarkedPieces();
         selectedPiece_ = secondPiece_ = kNone;
@@ -86,7 +99,9 @@ void Board::settlingStep() {
 }
 
 void Board::busyStep() {
-    gravityStep();
+    // Pieces wait while beams cross the board or dragonflies fly.
+    if (beams_.empty() && flights_.empty())
+        gravityStep();
     if (piecesAtRest()) {
         if (findMatches() > 0) {
             ++cascadeCount_;
@@ -96,12 +111,12 @@ void Board::busyStep() {
         if (pendingRemoval_ > 0) {
             scoreMatchPass();
             removeMarkedPieces();
-        } else if (!emptySquareWaiting()) {
+        } else if (!emptySquareWaiting() && !effectsInFlight()) {
             checkQuietBoard();
         }
     }
     if (state_ == kBusy && !finished())
-        watchdogStep(activity_);
+        watchdogStep(activity_ || effectsInFlight());
 }
 
 void Board::checkQuietBoard() {

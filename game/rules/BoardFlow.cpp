@@ -118,9 +118,10 @@ void Board::computeFlowMap() {
     }
 }
 
+// A marked square waits for its removal before anything falls into it.
 bool Board::emptyTarget(int x, int y) const {
     int v = kinds_[at(x, y)];
-    return v == kEmpty || v == kCutOff;
+    return (v == kEmpty || v == kCutOff) && marks_[at(x, y)] != kMarked;
 }
 
 bool Board::movablePiece(int x, int y) const {
@@ -160,13 +161,12 @@ bool Board::spawnPieceAtTop(int x, int y) {
     if (id == kNone)
         return false;  // every sprite is in use: the square tries again next frame
     int value = chooseNewPieceKind();
-    if (isPowerValue(value) && !bonusLevel_ && timer_ > 300 && random_->nextInt(2) == 0) {
-        // The drawn power piece becomes a clock instead; the count of power pieces is unchanged.
-        int plain = chooseNewPieceKind();
-        value = matchKind(plain) + kClock;
-        if (isPowerValue(plain) && powerPiecesOnBoard_ > 0)
-            --powerPiecesOnBoard_;
-    }
+    // Late in the level a drawn power piece may become a clock instead.
+    if (isPowerValue(value) && !bonusLevel_ && timer_ > 300 && random_->nextInt(2) == 0)
+        value = drawPlainKind() + kClock;
+    // Counted once, for the power piece that stays on the board.
+    if (isPowerValue(value))
+        ++powerPiecesOnBoard_;
     size_t i = at(x, y);
     kinds_[i] = value;
     pieceIds_[i] = id;
@@ -186,7 +186,7 @@ void Board::gravityStep() {
         for (int y = 0; y < kRows; ++y) {
             size_t i = at(x, y);
             int v = kinds_[i];
-            if (v != kEmpty && v != kCutOff)
+            if ((v != kEmpty && v != kCutOff) || marks_[i] == kMarked)
                 continue;
             if (v == kEmpty && (y == 0 || y == spawnRow_ || feeder_[i] == kFedFromTop)) {
                 if (refill_)

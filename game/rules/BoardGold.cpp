@@ -115,9 +115,6 @@ void Board::turnSquareGold(int x, int y) {
         advanceMultiTile(x, y);
         return;
     }
-    // A colour blast clears pieces without gilding their plain squares.
-    if (colourBlastActive_)
-        return;
     setTileFrame(x, y, kFrameGold);
 }
 
@@ -130,23 +127,20 @@ void Board::makeGold(int x, int y) {
     setTileFrame(x, y, kFrameGold);
 }
 
+// A blast on a square: the cobweb or the vines go, and the square ends gold at once (a double or
+// triple tile too), marked for removal if it was not. A square already marked is gilded here as well,
+// so that its removal gives it no second hit.
 void Board::blastSquare(int x, int y) {
     if (!onBoard(x, y) || tileType(x, y) == kTileHole)
         return;
     events_->squareMatched(x, y);
-    int type = tileType(x, y);
-    if (type == kTileCobweb)
+    if (isCobweb(x, y))
         removeCobweb(x, y);
-    else if (type == kTileDouble || type == kTileTriple)
-        advanceMultiTile(x, y);
-    else if (isVineTile(type)) {
-        while (isVineSquare(x, y))
-            damageVine(x, y, false);
-    }
-    if (marks_[at(x, y)] == kMarked)
-        return;
+    while (isVineSquare(x, y))
+        damageVine(x, y, false);
     makeGold(x, y);
-    markSquareMatched(x, y);
+    if (marks_[at(x, y)] != kMarked)
+        markSquareMatched(x, y);
 }
 
 void Board::removeCobweb(int x, int y) {
@@ -154,6 +148,7 @@ void Board::removeCobweb(int x, int y) {
         return;
     events_->playSound(7, 1.0);
     setTile(x, y, kTileChanged, kFramePlain);
+    events_->cobwebRemoved(x, y);
 }
 
 void Board::damageVine(int x, int y, bool byMatch) {
@@ -161,16 +156,21 @@ void Board::damageVine(int x, int y, bool byMatch) {
     if (tileType_[i] == kTileTwoVines) {
         kinds_[i] = kOneVine;
         setTile(x, y, kTileOneVine, kFrameOneVine);
+        events_->vineDamaged(x, y, 1);
         return;
     }
     if (tileType_[i] != kTileOneVine)
         return;
     kinds_[i] = kEmpty;
     setTile(x, y, kTileChanged, kFramePlain);
+    events_->vineDamaged(x, y, 0);
     if (byMatch)
         ++piecesCleared_;
     computeTopVineRow();
     computeFlowMap();
+    // The freed square and any square cut off behind the vine are filled from above.
+    if (state_ == kPlay && emptySquareWaiting())
+        enterState(kBusy);
 }
 
 void Board::clickConsoleSun() {
@@ -196,13 +196,8 @@ void Board::placeSun(int x, int y) {
         return;
     ++sunsUsed_;
     bool wasVine = isVineSquare(x, y);
-    size_t i = at(x, y);
-    if (marks_[i] == kMarked) {
-        if (isPowerValue(kinds_[i]))
-            firePower(x, y);
-    } else {
-        markSquareMatched(x, y);
-    }
+    // Marking fires a power piece; a square already marked has fired.
+    markSquareMatched(x, y);
     blastSquare(x, y);
     makeGold(x, y);
     --suns_;

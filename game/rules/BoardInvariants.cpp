@@ -1,4 +1,5 @@
-// BoardInvariants: legal values and tiles, pool ids, marks, gold count, and the quiet play state.
+// BoardInvariants: legal values and tiles, pool ids, marks, gold count, the count of power pieces, the
+// quiet play state, and the bonus level's picks and suns.
 #include "game/rules/BoardInvariants.h"
 
 #include <array>
@@ -38,7 +39,7 @@ bool legalTile(int type, int frame) {
 std::string BoardInvariants::check(const Board& b) {
     std::array<int, kPoolSize> owners;
     owners.fill(-1);
-    int pieces = 0, marks = 0, golds = 0;
+    int pieces = 0, marks = 0, golds = 0, powers = 0;
     for (int x = 0; x < kColumns; ++x) {
         for (int y = 0; y < kRows; ++y) {
             int v = b.value(x, y), type = b.tileType(x, y), frame = b.tileFrame(x, y);
@@ -72,6 +73,9 @@ std::string BoardInvariants::check(const Board& b) {
             }
             if (b.mark(x, y) == kMarked)
                 ++marks;
+            // A marked power piece has fired and is only waiting for its removal.
+            else if (isPowerValue(v))
+                ++powers;
             if (b.gold(x, y)) {
                 ++golds;
                 if (frame != kFrameGold)
@@ -90,6 +94,19 @@ std::string BoardInvariants::check(const Board& b) {
     if (golds != b.goldSquareCount())
         return "gold count " + std::to_string(b.goldSquareCount()) + " but " + std::to_string(golds) +
                " gold squares";
+    if (b.powerPiecesOnBoard() != powers + b.dragonfliesFlying())
+        return "power pieces counted " + std::to_string(b.powerPiecesOnBoard()) + " but " +
+               std::to_string(powers) + " on the board and " + std::to_string(b.dragonfliesFlying()) +
+               " dragonflies flying";
+    if (b.bonusLevel()) {
+        int left = b.bonusClicksLeft();
+        if (left != -99 && (left < 0 || left > BonusGrid::kCells))
+            return "bonus picks left " + std::to_string(left);
+        if (b.sunsOwed() < 0 || b.bonusSunsDelivered() + b.sunsOwed() != b.bonusSuns())
+            return "bonus suns " + std::to_string(b.bonusSuns()) + " but " +
+                   std::to_string(b.bonusSunsDelivered()) + " delivered and " + std::to_string(b.sunsOwed()) +
+                   " owed";
+    }
     if (b.state() == Board::kPlay) {
         for (int x = 0; x < kColumns; ++x) {
             for (int y = 0; y < kRows; ++y) {

@@ -109,9 +109,6 @@ bool Board::markSquareMatched(int x, int y) {
     if (marks_[i] == kMarked || kinds_[i] == kHole)
         return false;
     bool heldPiece = kinds_[i] >= 0;
-    // Only a power piece fires: vines, empty and cut-off squares carry no power.
-    if (isPowerValue(kinds_[i]))
-        firePower(x, y);
     if (isVineSquare(x, y))
         damageVine(x, y, true);
     int kind = kindIndexOf(kinds_[i]);
@@ -130,6 +127,11 @@ bool Board::markSquareMatched(int x, int y) {
         if (onBoard(x + dx[d], y + dy[d]) && isCobweb(x + dx[d], y + dy[d]))
             removeCobweb(x + dx[d], y + dy[d]);
     }
+    // The power fires after the mark is set, so that a chain coming back to this square (two colour
+    // blasts of one kind, a beam crossing a blast) finds it marked and stops. Only values of 2000 and
+    // above are powers: vines, empty and cut-off squares fire nothing.
+    if (isPowerValue(kinds_[i]) && marks_[i] == kMarked)
+        powerEffect(x, y);
     return true;
 }
 
@@ -151,12 +153,23 @@ void Board::removeMarkedPieces() {
                 pieceIds_[i] = kNone;
                 bool hadPiece = kinds_[i] >= 0;
                 kinds_[i] = kEmpty;
-                if (hadPiece && !underCobweb && gold_[i] == 0)
-                    turnSquareGold(x, y);
+                if (hadPiece && !underCobweb && gold_[i] == 0) {
+                    if (clearingHit_[i] == ClearingHit::Normal)
+                        turnSquareGold(x, y);
+                    else if (clearingHit_[i] == ClearingHit::ColourBlast)
+                        advanceMultiTile(x, y);
+                }
             }
+            clearingHit_[i] = ClearingHit::Normal;
             marks_[i] = kClearedMark;
             --pendingRemoval_;
         }
+    }
+    if (randomBlastPending_) {
+        // Strikes by the squares cleared in the pass: 3 below five, then one more a square up to 6.
+        int cleared = piecesCleared_;
+        launchRandomStrikes(cleared < 5 ? 3 : cleared == 5 ? 4 : cleared == 6 ? 5 : 6);
+        randomBlastPending_ = false;
     }
     powerFiredThisPass_ = false;
     piecesCleared_ = 0;

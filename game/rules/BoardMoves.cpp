@@ -38,13 +38,14 @@ void Board::clearSelection(bool withSound) {
 }
 
 void Board::pickPiece(int x, int y) {
-    if (finished() || dialogShown_ || dropInFrames_ > 0 || lossDelay_ >= 0 || !onBoard(x, y))
+    if (finished() || bonusLevel_ || dialogShown_ || dropInFrames_ > 0 || lossDelay_ >= 0 || !onBoard(x, y))
         return;
     // A swap being resolved or undone owns the picks until it is done.
     if (state_ == kResolving || state_ == kSettling)
         return;
     idleFrames_ = 0;
     powerGivenSinceClick_ = false;
+    areaBlastsThisMove_ = 0;
     if (hintVisible_) {
         hintVisible_ = false;
         events_->hintCleared();
@@ -214,6 +215,8 @@ int Board::findHintMove() {
     return 0;
 }
 
+// The power choice of a due power piece, or -1 for none. The count of power pieces is raised by the
+// caller for the piece that stays on the board, not here: a drawn piece may still be thrown away.
 int Board::choosePowerChoice() {
     int allowed = 0;
     for (int a : record_.powerAllowed)
@@ -227,16 +230,51 @@ int Board::choosePowerChoice() {
         if (record_.powerAllowed[static_cast<size_t>(c)] <= 0)
             continue;
         // Choice 6 carries no power.
-        if (c == 6)
-            return -1;
-        ++powerPiecesOnBoard_;
-        return c;
+        return c == 6 ? -1 : c;
     }
     return -1;
 }
 
+// The power a tutorial level's first board brings, or 0.
+int Board::tutorialPower() const {
+    switch (level_) {
+        case 2:
+            return kAreaBlast;
+        case 4:
+            return kColumnBlast;
+        case 6:
+            return kRowBlast;
+        case 8:
+            return kCrosshairBlast;
+        case 14:
+            return kRandomBlast;
+        case 16:
+            return kColourBlast;
+        default:
+            return 0;
+    }
+}
+
+int Board::drawPlainKind() {
+    int index = record_.kinds[0];
+    if (record_.kindCount > 1) {
+        do {
+            index = record_.kinds[static_cast<size_t>(random_->nextInt(record_.kindCount - 1))];
+        } while (index < 0);
+    }
+    if (index < 0)
+        index = 0;
+    return kindCode(index);
+}
+
 int Board::chooseNewPieceKind() {
     bool due = false;
+    if (filling_ && powersEnabled_ && !tutorialPowerGiven_ && tutorialPower() != 0) {
+        // The first draw of a tutorial level's first board is that level's power.
+        tutorialPowerGiven_ = true;
+        powerGivenSinceClick_ = true;
+        return drawPlainKind() + tutorialPower();
+    }
     if (powersEnabled_ && !powerGivenSinceClick_ && powerPiecesOnBoard_ < record_.maxPowerPieces) {
         int r = random_->nextInt(1000);
         if (r > powerChance_) {
@@ -256,18 +294,19 @@ int Board::chooseNewPieceKind() {
             powerGivenSinceClick_ = true;
         }
     }
-    int index = record_.kinds[0];
-    if (record_.kindCount > 1) {
-        do {
-            index = record_.kinds[static_cast<size_t>(random_->nextInt(record_.kindCount - 1))];
-        } while (index < 0);
-    }
-    if (index < 0)
-        index = 0;
-    return kindCode(index) + power;
+    return drawPlainKind() + power;
 }
 
 bool Board::initialFill(std::string& error) {
+    filling_ = true;
+    bool filled = fillPasses(error);
+    filling_ = false;
+    // The count follows the pieces that stand on the first board, whatever the redraws threw away.
+    powerPiecesOnBoard_ = countPowerPieces();
+    return filled;
+}
+
+bool Board::fillPasses(std::string& error) {
     for (int pass = 0; pass < kMaxFillPasses; ++pass) {
         // Each pass starts from empty squares, so that no old piece forbids or allows a kind.
         for (int x = 0; x < kColumns; ++x) {
@@ -281,6 +320,7 @@ bool Board::initialFill(std::string& error) {
             }
         }
         powerPiecesOnBoard_ = 0;
+        powerGivenSinceClick_ = tutorialPowerGiven_ = false;
         for (int y = 0; y < kRows; ++y) {
             for (int x = kColumns - 1; x >= 0; --x) {
                 size_t i = at(x, y);
@@ -306,11 +346,15 @@ bool Board::initialFill(std::string& error) {
                                                 pair(x, y - 2, x, y - 3, k) || pair(x, y + 1, x, y + 2, k) ||
                                                 pair(x, y + 2, x, y + 3, k) || pair(x, y - 1, x, y + 1, k));
                     if (forbidden) {
-                        if (isPowerValue(value) && powerPiecesOnBoard_ > 0)
-                            --powerPiecesOnBoard_;
+                        // A thrown-away tutorial power is drawn again for the next square.
+                        if (isPowerValue(value) && tutorialPower() != 0 &&
+                            matchKind(value) + tutorialPower() == value)
+                            tutorialPowerGiven_ = false;
                         continue;
                     }
                     kinds_[i] = value;
+                    if (isPowerValue(value))
+                        ++powerPiecesOnBoard_;
                     break;
                 }
                 pieceIds_[i] = pool_.acquire(x, y);

@@ -68,6 +68,13 @@ constexpr int kRandomBlast = 9000;
 
 constexpr int kPoolSize = 250;
 
+// The power of a value: its thousands digit, 2 (dragonfly) .. 9 (random blast); 0 for no power.
+constexpr int powerOf(int value) {
+    if (value < kPowerBase)
+        return 0;
+    return value >= kRandomBlast ? 9 : value / 1000;
+}
+
 // The kind a value matches by: itself below 1000, value % 1000 above (a power piece's base kind).
 constexpr int matchKind(int value) {
     return value < 1000 ? value : value % 1000;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,26 @@ inline char fillerAt(int x, int y) {
     return static_cast<char>('i' + (x + 2 * y) % 6);
 }
 
+// The filler board with some cells replaced.
+struct CellAt {
+    int x, y;
+    const char* cell;
+};
+inline std::string fillerWith(std::initializer_list<CellAt> cells, bool goldFiller = false) {
+    std::string rows;
+    for (int y = 0; y < board::kRows; ++y) {
+        for (int x = 0; x < board::kColumns; ++x) {
+            std::string cell = std::string(1, fillerAt(x, y)) + (goldFiller ? "*" : "");
+            for (const CellAt& c : cells) {
+                if (c.x == x && c.y == y)
+                    cell = c.cell;
+            }
+            rows += cell + (x + 1 < board::kColumns ? " " : "\n");
+        }
+    }
+    return rows;
+}
+
 class EventLog : public BoardEvents {
 public:
     void playSound(int effect, double) override { sounds.push_back(effect); }
@@ -26,6 +47,13 @@ public:
     void levelLost(LevelLoss reason) override { losses.push_back(reason); }
     void redAlert() override { ++redAlerts; }
     void watchdogFired(int) override { ++watchdogs; }
+    void strikeShown(int x, int y, int) override { strikes.push_back({x, y}); }
+    void timerFrozen(int frames) override { frozen.push_back(frames); }
+    void previewShown(const std::vector<BoardSquare>& squares) override { preview = squares; }
+    void bonusBlockBroken(int row, int column, int prize, bool awarded) override {
+        broken.push_back({row * 6 + column, awarded ? prize : -1 - prize});
+    }
+    void sunDelivered(int held) override { deliveries.push_back(held); }
     int count(int sound) const {
         int n = 0;
         for (int s : sounds)
@@ -37,6 +65,11 @@ public:
     std::vector<std::pair<int, int>> golds;
     std::vector<bool> noMoreMovesEvents;
     std::vector<LevelLoss> losses;
+    std::vector<BoardSquare> strikes;
+    std::vector<int> frozen;
+    std::vector<BoardSquare> preview;
+    std::vector<std::pair<int, int>> broken;  // cell, prize (awarded) or -1 - prize (shown at the end)
+    std::vector<int> deliveries;
     int completes = 0;
     int redAlerts = 0;
     int watchdogs = 0;

@@ -112,9 +112,9 @@ TEST(MatchTest, PowerPiecesMatchByTheirBaseKind) {
     t.board.setRefill(false);
     std::string rows = boardWith({{4, 4}, {6, 4}});
     rows.replace(rows.find('\n', rows.find('\n', rows.find('\n', rows.find('\n') + 1) + 1) + 1) + 1 + 10, 1,
-                 "a3");
+                 "a7");
     t.set(rows);
-    ASSERT_EQ(t.board.value(5, 4), 3000);
+    ASSERT_EQ(t.board.value(5, 4), 7000);
     EXPECT_EQ(t.board.powerPiecesOnBoard(), 1);
     EXPECT_EQ(t.board.findMatches(), 1);
     EXPECT_EQ(marked(t.board), (Squares{{4, 4}, {5, 4}, {6, 4}}));
