@@ -6,6 +6,10 @@
 //   level N won W/S median_frames F softlocks K invariant_failures I
 // per level (bonus levels add "bonus_points P suns U", the medians over the seeds) and a summary line.
 // Softlocks are watchdog firings and games that hit the frame cap.
+// Like a player, the bot takes a moment to see its move: it waits --think frames (25, one second, by
+// default) on a quiet board before it swaps. A bot that swapped on the first quiet frame would keep the
+// board busy almost all the time, and the busy board holds the level timer, so time would never run
+// out and the table's timer rates could not be tuned.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +28,7 @@ struct Options {
     int firstLevel = 1, lastLevel = 60;
     int seeds = 20;
     int suns = 0;
+    int thinkFrames = 25;
     bool checkInvariants = true;
     bool verbose = false;
     std::string boards;
@@ -200,19 +205,24 @@ Game play(BoardLevels& levels, int level, uint32_t seed, const Options& options)
         std::fprintf(stderr, "levelbot: %s\n", error.c_str());
         std::exit(2);
     }
+    int quietFrames = 0;
     while (!board.finished() && game.frames < kFrameCap) {
         bool quiet = board.state() == Board::kPlay && board.piecesAtRest() && !board.droppingIn();
+        quietFrames = quiet ? quietFrames + 1 : 0;
+        quiet = quiet && quietFrames > options.thinkFrames;
         int left = board.playableSquares() - board.goldSquareCount();
         int tx = 0, ty = 0;
         if (board.suns() > 0 && (board.noMoreMoves() || (quiet && left <= 3)) && sunTarget(board, tx, ty)) {
             board.clickConsoleSun();
             board.pickPiece(tx, ty);
+            quietFrames = 0;
         } else if (quiet) {
             SwapMove move = chooseMove(board);
             if (move.valid()) {
                 board.pickPiece(move.x1, move.y1);
                 board.pickPiece(move.x2, move.y2);
             }
+            quietFrames = 0;
         }
         board.frame();
         ++game.frames;
@@ -251,7 +261,7 @@ bool parseRange(const char* text, int& first, int& last) {
 int usage() {
     std::fprintf(stderr,
                  "usage: levelbot [--levels A-B (1-60 regular, 61-72 bonus)] [--seeds S] [--suns N] "
-                 "[--boards FOLDER] [--no-invariants] "
+                 "[--think FRAMES] [--boards FOLDER] [--no-invariants] "
                  "[--verbose]\n");
     return 2;
 }
@@ -273,6 +283,10 @@ int main(int argc, char** argv) {
                 return usage();
         } else if (arg == "--suns" && hasValue) {
             options.suns = std::atoi(argv[++i]);
+        } else if (arg == "--think" && hasValue) {
+            options.thinkFrames = std::atoi(argv[++i]);
+            if (options.thinkFrames < 0)
+                return usage();
         } else if (arg == "--boards" && hasValue) {
             options.boards = argv[++i];
         } else if (arg == "--verbose") {
