@@ -65,43 +65,61 @@ inline __m128i select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-// Neutral levels: a is the source alpha itself, so opaque and transparent pixels are found with
-// whole-pixel compares. Mixed groups take one multiply per channel: d + ((c - d) x a >> 8) is
-// d + mulhi(2 (c - d), 128 a), both factors within 16 signed bits and the high half of the product
-// floored as the arithmetic shift floors. Opaque pixels take the source as it is, transparent ones keep
-// the target's alpha byte.
-inline void blendNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+// Neutral levels: a is the source alpha itself, so groups of four opaque or four transparent pixels are
+// found with whole-pixel compares and take no arithmetic (on sprites most groups are one or the other).
+// Mixed groups work on the even bytes (blue, red) and the odd bytes (green, alpha) of each pixel as 16-bit
+// lanes, which needs no unpacking: with a' = a below 255 and a' = 256 at 255, the blend is
+// (d x (256 - a') + c x a') >> 8, exact as above, so opaque pixels come out as c and transparent ones as
+// d without a select. The sum is at most 255 x 256, so each lane holds it. The alpha byte becomes 255
+// wherever the source's is not 0; transparent pixels keep the whole target pixel.
+inline __m128i blendNeutral4(__m128i s, __m128i d, __m128i transparent) {
+    const __m128i k255 = _mm_set1_epi16(255);
+    const __m128i k256 = _mm_set1_epi16(256);
+    const __m128i evenBytes = _mm_set1_epi32(0x00FF00FF);
+    const __m128i oddBytes = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i sOdd = _mm_srli_epi16(s, 8);
+    // a in both 16-bit lanes of its pixel, then a'.
+    __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sOdd, 0xF5), 0xF5);
+    a = _mm_sub_epi16(a, _mm_cmpeq_epi16(a, k255));
+    const __m128i inverse = _mm_sub_epi16(k256, a);
+    const __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(d, evenBytes), inverse),
+                                                      _mm_mullo_epi16(_mm_and_si128(s, evenBytes), a)),
+                                        8);
+    const __m128i odd = _mm_and_si128(
+        _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(d, 8), inverse), _mm_mullo_epi16(sOdd, a)), oddBytes);
+    return _mm_or_si128(_mm_or_si128(even, odd), _mm_andnot_si128(transparent, alphaMask));
+}
+
+// `whole` pixels, a multiple of 4 and at least 4 (written as a do-while, see
+// blendAdditiveNeutralAvx2Groups).
+inline void blendNeutralSse2Groups(uint32_t* dst, const uint32_t* src, int whole) {
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i zero = _mm_setzero_si128();
     int i = 0;
-    for (; i + 4 <= count; i += 4) {
+    do {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         const __m128i sa = _mm_and_si128(s, alphaMask);
         const __m128i transparent = _mm_cmpeq_epi32(sa, zero);
-        if (_mm_movemask_epi8(transparent) == 0xFFFF)
-            continue;
-        const __m128i opaque = _mm_cmpeq_epi32(sa, alphaMask);
-        if (_mm_movemask_epi8(opaque) == 0xFFFF) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), s);
-            continue;
+        if (_mm_movemask_epi8(transparent) != 0xFFFF) {
+            const __m128i opaque = _mm_cmpeq_epi32(sa, alphaMask);
+            const __m128i result =
+                _mm_movemask_epi8(opaque) == 0xFFFF
+                    ? s
+                    : blendNeutral4(s, _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i)),
+                                    transparent);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), result);
         }
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i sLo = _mm_unpacklo_epi8(s, zero);
-        const __m128i sHi = _mm_unpackhi_epi8(s, zero);
-        const __m128i dLo = _mm_unpacklo_epi8(d, zero);
-        const __m128i dHi = _mm_unpackhi_epi8(d, zero);
-        const __m128i aLo = _mm_slli_epi16(_mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF), 7);
-        const __m128i aHi = _mm_slli_epi16(_mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF), 7);
-        const __m128i bLo =
-            _mm_add_epi16(dLo, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(sLo, dLo), 1), aLo));
-        const __m128i bHi =
-            _mm_add_epi16(dHi, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(sHi, dHi), 1), aHi));
-        const __m128i result =
-            _mm_or_si128(_mm_packus_epi16(bLo, bHi), _mm_andnot_si128(transparent, alphaMask));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), select(opaque, s, result));
-    }
-    if (i < count)
-        Blender::blendNormalScalar(dst + i, src + i, count - i, BlendLevels());
+        i += 4;
+    } while (i < whole);
+}
+
+inline void blendNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+    const int whole = count & ~3;
+    if (whole > 0)
+        blendNeutralSse2Groups(dst, src, whole);
+    if (whole < count)
+        Blender::blendNormalScalar(dst + whole, src + whole, count - whole, BlendLevels());
 }
 
 inline void blendNormalSse2Kernel(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
@@ -136,8 +154,8 @@ inline void blendNormalSse2Kernel(uint32_t* dst, const uint32_t* src, int count,
 
 // The common case, neutral levels: a is the source alpha itself, so opaque and transparent pixels are
 // found with whole-pixel compares and the alpha is spread over the channels with one byte shuffle.
-__attribute__((target("avx2"))) inline void blendNeutralAvx2Kernel(uint32_t* dst, const uint32_t* src,
-                                                                   int count) {
+__attribute__((target("avx2"))) inline int blendNeutralAvx2Groups(uint32_t* dst, const uint32_t* src,
+                                                                  int count) {
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i zero = _mm256_setzero_si256();
     const __m256i k256 = _mm256_set1_epi16(256);
@@ -173,8 +191,14 @@ __attribute__((target("avx2"))) inline void blendNeutralAvx2Kernel(uint32_t* dst
         result = _mm256_blendv_epi8(result, d, _mm256_cmpeq_epi32(sa, zero));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), result);
     }
+    return i;
+}
+
+__attribute__((target("avx2"))) inline void blendNeutralAvx2Kernel(uint32_t* dst, const uint32_t* src,
+                                                                   int count) {
+    const int i = blendNeutralAvx2Groups(dst, src, count);
     if (i < count)
-        Blender::blendNormalScalar(dst + i, src + i, count - i, BlendLevels());
+        blendNeutralSse2Kernel(dst + i, src + i, count - i);
 }
 
 __attribute__((target("avx2"))) inline void blendNormalAvx2Kernel(uint32_t* dst, const uint32_t* src,
@@ -263,32 +287,51 @@ inline __m128i additive4(__m128i s, __m128i d, __m128i alphaLevel16, __m128i lev
     return select(keep, d, sum);
 }
 
-// Neutral levels: a is the source alpha itself and the colour levels drop out. Opaque pixels (a' = 256)
-// come out as d + c and transparent ones as d through the same arithmetic. The alpha byte must become
-// 255 wherever the source's is not 0 and stay where it is: the AVX2 kernel multiplies min(source
-// alpha, 1) x 256 by 0xFFFF, which gives 255 or 0, and adds it with saturation like the colours. With every
-// pixel taking one path there are no branches to mispredict, which costs more than the skipped work saves.
-inline void blendAdditiveNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+// Neutral levels: a is the source alpha itself and the colour levels drop out, so the rule adds
+// c x a' >> 8 to each colour byte with saturation. Groups of transparent pixels are skipped and groups of
+// opaque ones (a' = 256) add the source as it is: one saturating byte add, whose alpha byte 255 also
+// saturates the target's alpha to 255. Mixed groups work on the even bytes (blue, red) and the odd bytes
+// (green, alpha) as 16-bit lanes without unpacking: the high half of (c << 8) x a' is c x a' >> 8 for the
+// even bytes; for the odd ones c x a' (below 2^16) keeps its result in the high byte, and the alpha lane
+// is multiplied by 0xFFFF instead, whose high byte is 255 for any alpha from 1 up and 0 for alpha 0, so
+// the saturating add leaves a transparent pixel's alpha byte as it was and sets every other to 255.
+inline __m128i additiveNeutral4(__m128i s, __m128i d) {
+    const __m128i k255 = _mm_set1_epi16(255);
+    const __m128i alphaLane = _mm_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m128i oddBytes = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m128i sOdd = _mm_srli_epi16(s, 8);
+    __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sOdd, 0xF5), 0xF5);
+    a = _mm_sub_epi16(a, _mm_cmpeq_epi16(a, k255));
+    const __m128i even = _mm_mulhi_epu16(_mm_slli_epi16(s, 8), a);
+    const __m128i odd = _mm_and_si128(_mm_mullo_epi16(sOdd, _mm_or_si128(a, alphaLane)), oddBytes);
+    return _mm_adds_epu8(d, _mm_or_si128(even, odd));
+}
+
+// `whole` pixels, a multiple of 4 and at least 4.
+inline void blendAdditiveNeutralSse2Groups(uint32_t* dst, const uint32_t* src, int whole) {
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i zero = _mm_setzero_si128();
-    const __m128i k255 = _mm_set1_epi16(255);
     int i = 0;
-    for (; i + 4 <= count; i += 4) {
+    do {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i sLo = _mm_unpacklo_epi8(s, zero);
-        const __m128i sHi = _mm_unpackhi_epi8(s, zero);
-        __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF);
-        __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF);
-        aLo = _mm_sub_epi16(aLo, _mm_cmpeq_epi16(aLo, k255));
-        aHi = _mm_sub_epi16(aHi, _mm_cmpeq_epi16(aHi, k255));
-        const __m128i add = _mm_packus_epi16(_mm_mulhi_epu16(_mm_slli_epi16(sLo, 8), aLo),
-                                             _mm_mulhi_epu16(_mm_slli_epi16(sHi, 8), aHi));
-        const __m128i written = _mm_andnot_si128(_mm_cmpeq_epi8(s, zero), alphaMask);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(_mm_adds_epu8(d, add), written));
-    }
-    if (i < count)
-        Blender::blendAdditiveScalar(dst + i, src + i, count - i, BlendLevels());
+        const __m128i sa = _mm_and_si128(s, alphaMask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) != 0xFFFF) {
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+            const __m128i sum = _mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaMask)) == 0xFFFF
+                                    ? _mm_adds_epu8(d, s)
+                                    : additiveNeutral4(s, d);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), sum);
+        }
+        i += 4;
+    } while (i < whole);
+}
+
+inline void blendAdditiveNeutralSse2Kernel(uint32_t* dst, const uint32_t* src, int count) {
+    const int whole = count & ~3;
+    if (whole > 0)
+        blendAdditiveNeutralSse2Groups(dst, src, whole);
+    if (whole < count)
+        Blender::blendAdditiveScalar(dst + whole, src + whole, count - whole, BlendLevels());
 }
 
 inline void blendAdditiveSse2Kernel(uint32_t* dst, const uint32_t* src, int count, const BlendLevels& l) {
@@ -316,33 +359,46 @@ inline void blendAdditiveSse2Kernel(uint32_t* dst, const uint32_t* src, int coun
         Blender::blendAdditiveScalar(dst + i, src + i, count - i, l);
 }
 
+// The same as additiveNeutral4 on eight pixels; one byte shuffle spreads a over its pixel's two lanes.
+__attribute__((target("avx2"))) inline __m256i additiveNeutral8(__m256i s, __m256i d) {
+    const __m256i k255 = _mm256_set1_epi16(255);
+    const __m256i alphaLane = _mm256_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m256i oddBytes = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m256i spreadAlpha = _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1,
+                                                 3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
+    __m256i a = _mm256_shuffle_epi8(s, spreadAlpha);
+    a = _mm256_sub_epi16(a, _mm256_cmpeq_epi16(a, k255));
+    const __m256i even = _mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), a);
+    const __m256i odd = _mm256_and_si256(
+        _mm256_mullo_epi16(_mm256_srli_epi16(s, 8), _mm256_or_si256(a, alphaLane)), oddBytes);
+    return _mm256_adds_epu8(d, _mm256_or_si256(even, odd));
+}
+
+// `whole` pixels, a multiple of 8 and at least 8. Written as a do-while over that count this loop
+// measured about a tenth faster on the sprite benchmark than the same loop counted with a for.
+__attribute__((target("avx2"))) inline void blendAdditiveNeutralAvx2Groups(uint32_t* dst, const uint32_t* src,
+                                                                           int whole) {
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    int i = 0;
+    do {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        if (!_mm256_testz_si256(s, alphaMask)) {
+            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+            const __m256i sum =
+                _mm256_testc_si256(s, alphaMask) ? _mm256_adds_epu8(d, s) : additiveNeutral8(s, d);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), sum);
+        }
+        i += 8;
+    } while (i < whole);
+}
+
 __attribute__((target("avx2"))) inline void blendAdditiveNeutralAvx2Kernel(uint32_t* dst, const uint32_t* src,
                                                                            int count) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i k255 = _mm256_set1_epi32(255);
-    const __m256i alphaWord = _mm256_set1_epi32(static_cast<int>(0xFFFF0000u));
-    const __m256i alphaToOne = _mm256_set1_epi32(0x01FFFFFF);
-    // Each pixel's word holds a' in its low half and 0xFFFF in its high half; the multipliers of pixels
-    // 0 and 1 (low) or 2 and 3 (high) of each 128-bit lane are a' for the colour channels and 0xFFFF for
-    // the alpha channel.
-    const __m256i spreadLo = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 2, 3, 4, 5, 4, 5, 4, 5, 6, 7, 0, 1, 0, 1, 0,
-                                              1, 2, 3, 4, 5, 4, 5, 4, 5, 6, 7);
-    const __m256i spreadHi = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15, 8, 9,
-                                              8, 9, 8, 9, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15);
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-        __m256i a = _mm256_srli_epi32(s, 24);
-        a = _mm256_or_si256(_mm256_sub_epi32(a, _mm256_cmpeq_epi32(a, k255)), alphaWord);
-        const __m256i c = _mm256_min_epu8(s, alphaToOne);
-        const __m256i add = _mm256_packus_epi16(
-            _mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, c), _mm256_shuffle_epi8(a, spreadLo)),
-            _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, c), _mm256_shuffle_epi8(a, spreadHi)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_adds_epu8(d, add));
-    }
-    if (i < count)
-        blendAdditiveNeutralSse2Kernel(dst + i, src + i, count - i);
+    const int whole = count & ~7;
+    if (whole > 0)
+        blendAdditiveNeutralAvx2Groups(dst, src, whole);
+    if (whole < count)
+        blendAdditiveNeutralSse2Kernel(dst + whole, src + whole, count - whole);
 }
 
 __attribute__((target("avx2"))) inline void blendAdditiveAvx2Kernel(uint32_t* dst, const uint32_t* src,
@@ -391,11 +447,29 @@ __attribute__((target("avx2"))) inline void blendAdditiveAvx2Kernel(uint32_t* ds
 }
 
 // Whole blocks of rows, so that a draw picks its kernel once and the row loop runs around it inlined. The
-// levels are copied first: pixel stores may alias a referenced BlendLevels, and with a local copy the
-// compiler decides between the neutral and the general kernel once per block instead of once per row.
+// levels are copied first (pixel stores may alias a referenced BlendLevels) and the neutral case, the one
+// sprites take, is decided once per block. In that case the whole vector groups of every row come first
+// and the remainders of the rows after them: the remainder code calls out, and a call inside the row
+// loop makes the compiler set the kernel's constants up again on every row, which on 64-pixel sprite rows
+// cost about a fifth of the additive blend's time. Each pixel is still blended once, and a source never
+// overlaps its target here (PixelBuffer copies a source that does).
+bool neutral(const BlendLevels& l) {
+    return l.alpha == 128 && l.colorsUnchanged();
+}
+
 void blendNormalSse2Rows(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
                          int rows, const BlendLevels& levels) {
     const BlendLevels l = levels;
+    if (neutral(l)) {
+        const int whole = count & ~3;
+        uint32_t* to = dst;
+        const uint32_t* from = src;
+        for (int row = 0; whole > 0 && row < rows; ++row, to += dstStride, from += srcStride)
+            blendNeutralSse2Groups(to, from, whole);
+        for (int row = 0; whole < count && row < rows; ++row, dst += dstStride, src += srcStride)
+            Blender::blendNormalScalar(dst + whole, src + whole, count - whole, l);
+        return;
+    }
     for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
         blendNormalSse2Kernel(dst, src, count, l);
 }
@@ -404,6 +478,16 @@ __attribute__((target("avx2"))) void blendNormalAvx2Rows(uint32_t* dst, int dstS
                                                          int srcStride, int count, int rows,
                                                          const BlendLevels& levels) {
     const BlendLevels l = levels;
+    if (neutral(l)) {
+        const int whole = count & ~7;
+        uint32_t* to = dst;
+        const uint32_t* from = src;
+        for (int row = 0; whole > 0 && row < rows; ++row, to += dstStride, from += srcStride)
+            blendNeutralAvx2Groups(to, from, whole);
+        for (int row = 0; whole < count && row < rows; ++row, dst += dstStride, src += srcStride)
+            blendNeutralSse2Kernel(dst + whole, src + whole, count - whole);
+        return;
+    }
     for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
         blendNormalAvx2Kernel(dst, src, count, l);
 }
@@ -411,6 +495,16 @@ __attribute__((target("avx2"))) void blendNormalAvx2Rows(uint32_t* dst, int dstS
 void blendAdditiveSse2Rows(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
                            int rows, const BlendLevels& levels) {
     const BlendLevels l = levels;
+    if (neutral(l)) {
+        const int whole = count & ~3;
+        uint32_t* to = dst;
+        const uint32_t* from = src;
+        for (int row = 0; whole > 0 && row < rows; ++row, to += dstStride, from += srcStride)
+            blendAdditiveNeutralSse2Groups(to, from, whole);
+        for (int row = 0; whole < count && row < rows; ++row, dst += dstStride, src += srcStride)
+            Blender::blendAdditiveScalar(dst + whole, src + whole, count - whole, l);
+        return;
+    }
     for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
         blendAdditiveSse2Kernel(dst, src, count, l);
 }
@@ -419,6 +513,16 @@ __attribute__((target("avx2"))) void blendAdditiveAvx2Rows(uint32_t* dst, int ds
                                                            int srcStride, int count, int rows,
                                                            const BlendLevels& levels) {
     const BlendLevels l = levels;
+    if (neutral(l)) {
+        const int whole = count & ~7;
+        uint32_t* to = dst;
+        const uint32_t* from = src;
+        for (int row = 0; whole > 0 && row < rows; ++row, to += dstStride, from += srcStride)
+            blendAdditiveNeutralAvx2Groups(to, from, whole);
+        for (int row = 0; whole < count && row < rows; ++row, dst += dstStride, src += srcStride)
+            blendAdditiveNeutralSse2Kernel(dst + whole, src + whole, count - whole);
+        return;
+    }
     for (int row = 0; row < rows; ++row, dst += dstStride, src += srcStride)
         blendAdditiveAvx2Kernel(dst, src, count, l);
 }

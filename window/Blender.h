@@ -27,9 +27,9 @@ public:
 
     // Each blend comes in two forms: one row of count pixels, and `rows` rows with dst and src moving on
     // by their strides (in pixels) after each row, so that a whole picture takes one call and its kernel
-    // is chosen once. The Sse2 and Avx2 versions are named so that tests and benchmarks can compare each
-    // with the scalar one; on a processor without them (or with levels beyond their range) they run the
-    // scalar code.
+    // is chosen once. The rows need not be blended in order, so dst and src must not overlap. The Sse2
+    // and Avx2 versions are named so that tests and benchmarks can compare each with the scalar one; on a
+    // processor without them (or with levels beyond their range) they run the scalar code.
     static void blendNormal(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,
                             int rows, const BlendLevels& levels);
     static void blendNormalSse2(uint32_t* dst, int dstStride, const uint32_t* src, int srcStride, int count,

@@ -1,6 +1,7 @@
 // The blend kernels: the rules on edge values, and the vector kernels against the scalar one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -174,26 +175,94 @@ TEST(Blender, FillStoresEveryPixelWhateverTheValue) {
     }
 }
 
-TEST(Blender, AdditiveVectorKernelsAgreeOnEveryAlphaAndChannelValue) {
+TEST(Blender, VectorKernelsAgreeOnEveryAlphaAndChannelValue) {
     // Every source alpha against every channel value, at the alpha levels where a crosses 255 and the
-    // colour levels where scaling starts, over targets near saturation and near zero.
+    // colour levels where scaling starts, over targets near saturation and near zero. Pixels of one alpha
+    // come in runs, so groups of all-transparent and all-opaque pixels take their short paths too.
     std::vector<uint32_t> src;
     for (uint32_t a = 0; a < 256; ++a) {
         for (uint32_t c = 0; c < 256; c += 3)
             src.push_back(a << 24 | c << 16 | (255 - c) << 8 | (c * 7 & 0xFFu));
     }
     const int count = static_cast<int>(src.size());
-    for (int alpha : {1, 127, 128, 129, 255, 256}) {
-        for (int level : {0, 1, 64, 127, 128}) {
-            const BlendLevels l = Blender::clampLevels(alpha, level, 128, level);
-            for (uint32_t background : {0x00000000u, 0x80F0F0F0u, 0xFF7F017Fu}) {
-                std::vector<uint32_t> expected(src.size(), background);
-                std::vector<uint32_t> sse2 = expected, avx2 = expected;
-                Blender::blendAdditiveScalar(expected.data(), src.data(), count, l);
-                Blender::blendAdditiveSse2(sse2.data(), src.data(), count, l);
-                Blender::blendAdditiveAvx2(avx2.data(), src.data(), count, l);
-                ASSERT_EQ(sse2, expected) << "alpha level " << alpha << " level " << level;
-                ASSERT_EQ(avx2, expected) << "alpha level " << alpha << " level " << level;
+    for (const Kernels& k : kKernels) {
+        for (int alpha : {1, 127, 128, 129, 255, 256}) {
+            for (int level : {0, 1, 64, 127, 128}) {
+                const BlendLevels l = Blender::clampLevels(alpha, level, 128, level);
+                for (uint32_t background : {0x00000000u, 0x80F0F0F0u, 0xFF7F017Fu, 0x12FFFFFFu}) {
+                    std::vector<uint32_t> expected(src.size(), background);
+                    std::vector<uint32_t> sse2 = expected, avx2 = expected;
+                    k.scalar(expected.data(), src.data(), count, l);
+                    k.sse2(sse2.data(), src.data(), count, l);
+                    k.avx2(avx2.data(), src.data(), count, l);
+                    ASSERT_EQ(sse2, expected) << k.name << " alpha level " << alpha << " level " << level;
+                    ASSERT_EQ(avx2, expected) << k.name << " alpha level " << alpha << " level " << level;
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+using RowsKernel = void (*)(uint32_t*, int, const uint32_t*, int, int, int, const BlendLevels&);
+
+struct RowsKernels {
+    const char* name;
+    Kernel scalar;
+    RowsKernel sse2, avx2, dispatched;
+};
+
+const RowsKernels kRowsKernels[] = {
+    {"normal", Blender::blendNormalScalar, Blender::blendNormalSse2, Blender::blendNormalAvx2,
+     Blender::blendNormal},
+    {"additive", Blender::blendAdditiveScalar, Blender::blendAdditiveSse2, Blender::blendAdditiveAvx2,
+     Blender::blendAdditive},
+};
+
+// A sprite-like row: transparent margins, a soft edge, an opaque core with a translucent band, so that
+// runs of every kind start and end at every position within a vector group.
+uint32_t spritePixel(int x, int y, int width, std::mt19937& rng) {
+    const int edge = std::min(x, width - 1 - x) - (y % 5);
+    uint32_t alpha = edge < 0 ? 0 : edge < 3 ? static_cast<uint32_t>(60 * edge + 30) : 255;
+    if (edge >= 6 && edge < 8)
+        alpha = 160;
+    return alpha << 24 | (static_cast<uint32_t>(rng()) & 0xFFFFFFu);
+}
+
+}  // namespace
+
+TEST(Blender, BlocksOfRowsMatchTheScalarKernelRowByRow) {
+    // A block of rows is blended with each row's whole vector groups first and the remainders after them:
+    // every width (remainders of every size), strides wider than the rows, and pixels outside the drawn
+    // rectangle left as they were.
+    std::mt19937 rng(7);
+    const BlendLevels levelsToTry[] = {BlendLevels(), Blender::clampLevels(200, 128, 128, 128),
+                                       Blender::clampLevels(128, 64, 100, 128)};
+    for (const RowsKernels& k : kRowsKernels) {
+        for (const BlendLevels& l : levelsToTry) {
+            for (int width = 0; width <= 37; ++width) {
+                const int rows = 1 + width % 5;
+                const int srcStride = width + 3;
+                const int dstStride = width + 11;
+                std::vector<uint32_t> src(static_cast<size_t>(srcStride) * rows);
+                for (int y = 0; y < rows; ++y) {
+                    for (int x = 0; x < srcStride; ++x)
+                        src[static_cast<size_t>(y * srcStride + x)] = spritePixel(x, y, width, rng);
+                }
+                std::vector<uint32_t> dst(static_cast<size_t>(dstStride) * rows + 5);
+                for (auto& p : dst)
+                    p = static_cast<uint32_t>(rng());
+                std::vector<uint32_t> expected = dst;
+                for (int y = 0; y < rows; ++y) {
+                    k.scalar(expected.data() + 2 + y * dstStride, src.data() + y * srcStride, width, l);
+                }
+                for (RowsKernel version : {k.sse2, k.avx2, k.dispatched}) {
+                    std::vector<uint32_t> got = dst;
+                    version(got.data() + 2, dstStride, src.data(), srcStride, width, rows, l);
+                    ASSERT_EQ(got, expected) << k.name << " width " << width << " rows " << rows
+                                             << " alpha level " << l.alpha << " red level " << l.red;
+                }
             }
         }
     }
