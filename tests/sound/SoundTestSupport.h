@@ -25,8 +25,10 @@ inline void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
+// Byte by byte: GCC 12 misreads a ranged insert here as an overflow (-Wstringop-overflow) under TSan.
 inline void putTag(std::vector<uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 // A sine of `hz` at `amplitude` (0..1), `seconds` long, as 16-bit mono samples.
