@@ -68,6 +68,22 @@ std::string svgInner(const std::string& path, const std::string& prefix) {
     return inner;
 }
 
+std::string svgPart(const ArtContext& context, const std::string& art, const std::string& prefix, double x,
+                    double y, double w, double h, const std::string& attrs) {
+    std::string path = context.dataDir + "/art/" + art;
+    std::string text = readFileText(path);
+    size_t open = text.find("<svg");
+    size_t openEnd = open == std::string::npos ? open : text.find('>', open);
+    size_t box = open == std::string::npos ? open : text.find("viewBox=\"", open);
+    if (box == std::string::npos || box > openEnd)
+        throw ArtError(path + ": the <svg> element needs a viewBox");
+    box += 9;
+    std::string viewBox = text.substr(box, text.find('"', box) - box);
+    return "<svg x=\"" + num(x) + "\" y=\"" + num(y) + "\" width=\"" + num(w) + "\" height=\"" + num(h) +
+           "\" viewBox=\"" + viewBox + "\" overflow=\"visible\" " + attrs + ">" + svgInner(path, prefix) +
+           "</svg>";
+}
+
 std::string svgTitleText(const std::string& text, double cx, double y, double size, const std::string& fill1,
                          const std::string& fill2, const std::string& outline, const std::string& prefix,
                          double maxWidth) {

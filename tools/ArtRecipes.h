@@ -51,6 +51,10 @@ ArtImage renderFrames(const PictureEntry& entry,
                       const std::function<std::string(int, const std::string&)>& frame);
 // An SVG drawing file of data/art without its outer <svg> element, ids prefixed with `prefix`.
 std::string svgInner(const std::string& path, const std::string& prefix);
+// The drawing file `art` (a path under data/art, e.g. "tiles/gem.svg") fitted into the box (x, y, w, h)
+// through its own viewBox, ids prefixed with `prefix`; `attrs` go on the nested <svg> element.
+std::string svgPart(const ArtContext& context, const std::string& art, const std::string& prefix, double x,
+                    double y, double w, double h, const std::string& attrs = "");
 
 // Text with outline and drop shadow in the game's title face, as SVG (centred on cx, baseline y).
 std::string svgTitleText(const std::string& text, double cx, double y, double size, const std::string& fill1,
@@ -61,6 +65,15 @@ std::string svgTitleText(const std::string& text, double cx, double y, double si
 std::string svgStar(double cx, double cy, double outer, double inner, int points, double rotation,
                     const std::string& attrs);
 std::string svgSunDisc(double cx, double cy, double radius, double rotation, const std::string& prefix);
+
+// Board parts for pictures that show a piece of the board (the instruction pages): a square of `stage`
+// showing tile frame `tileFrame`, a piece of kind `kind` (its drawing's name) in a size x size box at (x, y),
+// and frame `frame` of the power overlays in a size x size cell.
+std::string svgBoardSquare(const ArtContext& context, double s, int stage, int tileFrame,
+                           const std::string& prefix);
+std::string svgPiece(const ArtContext& context, const std::string& kind, double x, double y, double size,
+                     bool lit, const std::string& prefix);
+std::string svgPowerOverlay(const ArtContext& context, double size, int frame, const std::string& prefix);
 
 // Recipes, grouped by file.
 ArtImage recipePieces(const PictureEntry& entry, const ArtContext& context);

@@ -10,7 +10,8 @@ namespace art {
 
 namespace {
 
-// Stone colour per stage (1..12) and the bonus level (13): light, mid and dark tones.
+// Stone colour per stage (1..12) and the bonus level (13): light, mid and dark tones. Every stone stays a
+// clear step darker than gold (see the content check), so gold squares read by lightness alone.
 struct StonePalette {
     const char* light;
     const char* mid;
@@ -19,7 +20,7 @@ struct StonePalette {
 };
 const std::array<StonePalette, 13> kStone = {{
     {"#b8b49a", "#8a8670", "#4e4c3c", "#6f8a3a"},  // mossy temple grey
-    {"#e0c890", "#bf9f62", "#6e5530", "#7f8a3a"},  // sandstone
+    {"#c8ad78", "#9e804a", "#5a4424", "#6f7a32"},  // sandstone
     {"#d49a78", "#a8694a", "#5c3422", "#5f7a34"},  // red clay
     {"#a8b4bc", "#77858f", "#3c464e", "#4f7a54"},  // slate
     {"#9ccaa8", "#5f9a76", "#2c5440", "#3f7a3a"},  // jade
@@ -28,9 +29,9 @@ const std::array<StonePalette, 13> kStone = {{
     {"#d8aaa4", "#b07e78", "#603c3a", "#6a7a44"},  // rose granite
     {"#8cc4c4", "#5a9494", "#264e50", "#3e7a5a"},  // teal stone
     {"#b4a0c8", "#84709c", "#44365a", "#5a6a4a"},  // amethyst stone
-    {"#ece4cc", "#c4b894", "#6c6448", "#8a9a4a"},  // limestone
+    {"#c2baa0", "#948a6c", "#524c38", "#7a8a42"},  // limestone
     {"#7a8070", "#565c4c", "#262a20", "#4a6a2a"},  // dark moss rock
-    {"#f0d890", "#c8a450", "#6e5418", "#8a8a3a"},  // bonus: sunlit gold stone
+    {"#c8b888", "#9a8656", "#54461e", "#7a7a34"},  // bonus: sunlit pale stone
 }};
 
 const char* kGoldDefs =
@@ -97,8 +98,8 @@ std::string plate(double s, int marks, int cracks, const std::string& prefix) {
         "<defs><linearGradient id=\"" + g +
         "\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"1\"><stop offset=\"0\" "
         "stop-color=\"#d8d2c0\"/><stop offset=\"1\" stop-color=\"#6c665a\"/></linearGradient></defs>";
-    out += rect(4, 4, s - 8, s - 8, 5, "fill=\"url(#" + g + ")\" stroke=\"#2a241c\" stroke-width=\"1.5\"");
-    out += rect(6, 6, s - 12, s - 12, 4,
+    out += rect(7, 7, s - 14, s - 14, 4, "fill=\"url(#" + g + ")\" stroke=\"#2a241c\" stroke-width=\"1.5\"");
+    out += rect(9, 9, s - 18, s - 18, 3,
                 "fill=\"none\" stroke=\"#fff\" stroke-opacity=\"0.45\" stroke-width=\"1\"");
     for (int i = 0; i < marks; ++i) {
         double x = s / 2 + (i - (marks - 1) / 2.0) * 10;
@@ -120,57 +121,18 @@ std::string plate(double s, int marks, int cracks, const std::string& prefix) {
     return out;
 }
 
-std::string vine(double s, double x, double phase, const std::string& prefix) {
-    std::string d = "M" + num(x) + " -2";
-    for (int i = 1; i <= 4; ++i) {
-        double y = i * s / 4 + 1;
-        double cx = x + ((i + static_cast<int>(phase)) % 2 == 0 ? 7 : -7);
-        d += " Q" + num(cx) + " " + num(y - s / 8) + " " + num(x) + " " + num(y);
+// The marks of a double or triple tile that a piece leaves uncovered: the ivory rim, a jewel in a corner
+// for every hit still to take and an empty socket for every hit taken (corners in the order top-left,
+// bottom-right, top-right: two jewels sit on a diagonal, a third takes the top-right corner).
+std::string hitMarks(const ArtContext& context, double s, int total, int left, const std::string& prefix) {
+    static const double kCornerTurn[3] = {0, 180, 90};
+    std::string out = svgPart(context, "tiles/rim.svg", prefix + "rim", 0, 0, s, s);
+    for (int k = 0; k < total; ++k) {
+        std::string part = k < left ? "tiles/gem.svg" : "tiles/socket.svg";
+        out += "<g transform=\"rotate(" + num(kCornerTurn[k]) + " " + num(s / 2) + " " + num(s / 2) + ")\">" +
+               svgPart(context, part, prefix + "c" + std::to_string(k), 0, 0, s, s) + "</g>";
     }
-    std::string out = "<path d=\"" + d +
-                      "\" fill=\"none\" stroke=\"#1e3a0c\" stroke-width=\"6\" "
-                      "stroke-linecap=\"round\"/><path d=\"" +
-                      d +
-                      "\" fill=\"none\" stroke=\"#5fa02a\" "
-                      "stroke-width=\"3.5\" stroke-linecap=\"round\"/>";
-    for (int i = 0; i < 3; ++i) {
-        double y = 8 + i * 15;
-        double side = (i % 2 == 0) ? 1 : -1;
-        out += "<path d=\"M" + num(x) + " " + num(y) + " q" + num(side * 10) + " -6 " + num(side * 14) +
-               " 2 q" + num(-side * 8) + " 6 " + num(-side * 14) +
-               " -2 Z\" fill=\"#4c9a26\" stroke=\"#1e3a0c\" "
-               "stroke-width=\"1\"/>";
-    }
-    (void)prefix;
     return out;
-}
-
-std::string cobweb(double s, double opacity) {
-    std::string out =
-        "<g fill=\"none\" stroke=\"#f4f4f0\" stroke-opacity=\"" + num(opacity) + "\" stroke-width=\"1.1\">";
-    double c = s / 2;
-    for (int i = 0; i < 8; ++i) {
-        double a = i * kPi / 4 + 0.2;
-        out += "<path d=\"M" + num(c) + " " + num(c) + " L" + num(c + std::cos(a) * s * 0.72) + " " +
-               num(c + std::sin(a) * s * 0.72) + "\"/>";
-    }
-    for (int ring = 1; ring <= 4; ++ring) {
-        double r = ring * s * 0.13;
-        std::string d;
-        for (int i = 0; i <= 8; ++i) {
-            double a = i * kPi / 4 + 0.2;
-            double x = c + std::cos(a) * r, y = c + std::sin(a) * r;
-            if (i == 0) {
-                d = "M" + num(x) + " " + num(y);
-            } else {
-                double am = a - kPi / 8;
-                d += " Q" + num(c + std::cos(am) * r * 0.8) + " " + num(c + std::sin(am) * r * 0.8) + " " +
-                     num(x) + " " + num(y);
-            }
-        }
-        out += "<path d=\"" + d + "\"/>";
-    }
-    return out + "</g>";
 }
 
 int stageOfVarianceFrame(int frame) {
@@ -213,44 +175,36 @@ std::string stoneSquare(double s, int stage, int variant, const std::string& pre
     return out;
 }
 
+// The squares stand like raised blocks over open ground, lit from the upper left. An edge piece lies in
+// the hole (or off the board) beside a square: below it the block's front face and its cast shadow, to
+// its right a cast shadow, above and to its left only a thin lit lip, so the scene shows through the rest.
 std::string edgePiece(double s, int stage, int side, const std::string& prefix) {
     const StonePalette& p = kStone[stage - 1];
-    // side 0: to the right of a square (rim along its left), 1: below (rim along the top),
-    // 2: to the left (rim along the right), 3: above (rim along the bottom).
-    double t = 9;
-    double x = 0, y = 0, w = s, h = s;
-    std::string x1 = "0", y1 = "0", x2 = "1", y2 = "0";
+    std::string g = prefix + "eg", sh = prefix + "sh";
+    auto shadow = [&](const char* x2, const char* y2) {
+        return "<linearGradient id=\"" + sh + "\" x1=\"0\" y1=\"0\" x2=\"" + x2 + "\" y2=\"" + y2 +
+               "\"><stop offset=\"0\" stop-color=\"#000\" stop-opacity=\"0.6\"/><stop offset=\"1\" "
+               "stop-color=\"#000\" stop-opacity=\"0\"/></linearGradient>";
+    };
     switch (side) {
-        case 0:
-            w = t;
-            x2 = "1";
-            break;
-        case 1:
-            h = t;
-            x2 = "0";
-            y2 = "1";
-            break;
-        case 2:
-            x = s - t;
-            w = t;
-            x1 = "1";
-            x2 = "0";
-            break;
-        default:
-            y = s - t;
-            h = t;
-            y1 = "1";
-            x2 = "0";
-            y2 = "0";
-            break;
+        case 0:  // right of the square: its shaded side and the shadow it casts
+            return "<defs>" + shadow("1", "0") + "</defs>" +
+                   rect(0, 2, 14, s - 2, 0, "fill=\"url(#" + sh + ")\"") +
+                   rect(0, 0, 3, s, 0, "fill=\"" + mixHex(p.dark, "#000000", 0.3) + "\"");
+        case 1:  // below the square: the block's front face, then its shadow on the ground
+            return "<defs>" + shadow("0", "1") + "<linearGradient id=\"" + g +
+                   "\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\"><stop offset=\"0\" stop-color=\"" + p.mid +
+                   "\"/><stop offset=\"1\" stop-color=\"" + p.dark + "\"/></linearGradient></defs>" +
+                   rect(2, 7, s - 2, 12, 0, "fill=\"url(#" + sh + ")\"") +
+                   rect(0, 0, s, 8, 0, "fill=\"url(#" + g + ")\"") +
+                   rect(0, 7.5, s, 1.2, 0, "fill=\"#140c04\" opacity=\"0.8\"");
+        case 2:  // left of the square: a lit lip along its left side
+            return rect(s - 3, 0, 3, s, 0, "fill=\"" + std::string(p.light) + "\" opacity=\"0.85\"") +
+                   rect(s - 3.6, 0, 0.8, s, 0, "fill=\"#140c04\" opacity=\"0.6\"");
+        default:  // above the square: a lit lip along its top
+            return rect(0, s - 3, s, 3, 0, "fill=\"" + std::string(p.light) + "\" opacity=\"0.85\"") +
+                   rect(0, s - 3.6, s, 0.8, 0, "fill=\"#140c04\" opacity=\"0.6\"");
     }
-    std::string g = prefix + "eg";
-    return "<defs><linearGradient id=\"" + g + "\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
-           "\" y2=\"" + y2 + "\"><stop offset=\"0\" stop-color=\"" + p.dark +
-           "\"/><stop offset=\"0.45\" stop-color=\"" + p.light + "\"/><stop offset=\"1\" stop-color=\"" +
-           p.mid + "\"/></linearGradient></defs>" +
-           rect(x, y, w, h, 2,
-                "fill=\"url(#" + g + ")\" stroke=\"#1c140a\" stroke-width=\"1\" stroke-opacity=\"0.7\"");
 }
 
 // Outline path of the board's squares, for backdrop beds and masks, inflated by `grow` pixels.
@@ -301,11 +255,12 @@ ArtImage backdrop(const PictureEntry& entry, const ArtContext& context, bool mas
     int w = entry.frameWidth, h = entry.frameHeight;
     std::string body;
     if (mask) {
-        // White where the backdrop shows: the bed around the squares, soft at its rim.
+        // White where the backdrop shows: a narrow bed round the squares, soft at its rim. Holes show the
+        // stage's scene through them, so a missing square reads as open ground, not as an empty slot.
         body =
-            "<defs><filter id=\"soft\"><feGaussianBlur stdDeviation=\"3\"/></filter></defs>"
+            "<defs><filter id=\"soft\"><feGaussianBlur stdDeviation=\"1.5\"/></filter></defs>"
             "<g fill=\"#fff\" filter=\"url(#soft)\">" +
-            boardBedPath(codes, ox, oy, sq, 12, 10) + "</g>";
+            boardBedPath(codes, ox, oy, sq, 3, 4) + "</g>";
         ArtImage grey = renderSvg(svgDocument(w, h, body), w, h, entry.where);
         for (Rgba& p : grey.pixels()) {
             // The mask carries its value in every channel, so it reads the same as alpha or as grey.
@@ -404,40 +359,55 @@ std::string fence(const std::string& side, int w, int h) {
     return body + "</g>";
 }
 
-std::string highlightFrame(double s, int i, int frames, bool select, const std::string& prefix) {
+// The selection ring or the hint brackets, breathing: a soft glow of the drawing behind it swells and
+// fades over the cycle while the drawing itself stays put, so it never jitters over the piece.
+std::string highlightFrame(const ArtContext& context, double w, int i, int frames, bool select,
+                           const std::string& prefix) {
     double t = 0.5 + 0.5 * std::sin(2 * kPi * i / frames);
-    std::string colour = select ? "#fff0a0" : "#a0fff0";
+    std::string art = select ? "tiles/select.svg" : "tiles/hint.svg";
     std::string glow = prefix + "gl";
-    std::string out = "<defs><filter id=\"" + glow +
-                      "\" x=\"-20%\" y=\"-20%\" width=\"140%\" height=\"140%\">"
-                      "<feGaussianBlur stdDeviation=\"" +
-                      num(1.2 + t) + "\"/></filter></defs>";
-    double inset = 2 + (select ? 0 : t * 2);
-    if (select) {
-        out += rect(inset, inset, s - 2 * inset, s - 2 * inset, 6,
-                    "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"4\" opacity=\"" +
-                        num(0.5 + 0.5 * t) + "\" filter=\"url(#" + glow + ")\"");
-        out += rect(inset, inset, s - 2 * inset, s - 2 * inset, 6,
-                    "fill=\"#fff8c0\" fill-opacity=\"" + num(0.08 + 0.1 * t) +
-                        "\" stroke=\"#ffd84a\" stroke-width=\"2\"");
-    } else {
-        double c = 12;
-        std::string d;
-        double a = inset, b = s - inset;
-        d = "M" + num(a) + " " + num(a + c) + " L" + num(a) + " " + num(a) + " L" + num(a + c) + " " +
-            num(a) + " M" + num(b - c) + " " + num(a) + " L" + num(b) + " " + num(a) + " L" + num(b) + " " +
-            num(a + c) + " M" + num(b) + " " + num(b - c) + " L" + num(b) + " " + num(b) + " L" + num(b - c) +
-            " " + num(b) + " M" + num(a + c) + " " + num(b) + " L" + num(a) + " " + num(b) + " L" + num(a) +
-            " " + num(b - c);
-        out += "<path d=\"" + d + "\" fill=\"none\" stroke=\"" + colour +
-               "\" stroke-width=\"5\" filter=\"url(#" + glow + ")\"/><path d=\"" + d +
-               "\" fill=\"none\" stroke=\"#ffffff\" stroke-width=\"2.5\" "
-               "stroke-linecap=\"round\"/>";
+    return "<defs><filter id=\"" + glow +
+           "\" x=\"-10%\" y=\"-10%\" width=\"120%\" height=\"120%\"><feGaussianBlur stdDeviation=\"" +
+           num(0.6 + 0.6 * t) +
+           "\"/><feColorMatrix type=\"matrix\" values=\"0 0 0 0 1  0 0 0 0 1  0 0 0 0 1  0 0 0 " +
+           num(0.25 + 0.35 * t) + " 0\"/></filter></defs><g filter=\"url(#" + glow + ")\">" +
+           svgPart(context, art, prefix + "g", 0, 0, w, w) + "</g>" +
+           svgPart(context, art, prefix, 0, 0, w, w);
+}
+
+// Frame `i` of the tile sheet (the frames of the tile table) in an s x s cell.
+std::string tileFrame(const ArtContext& context, double s, int i, const std::string& prefix) {
+    switch (i) {
+        case 1:
+            return carvedFrame(s, 0.05) + plate(s, 2, 0, prefix) + hitMarks(context, s, 2, 2, prefix);
+        case 2:
+            return carvedFrame(s, 0.05) + plate(s, 1, 1, prefix) + hitMarks(context, s, 2, 1, prefix);
+        case 3:
+            return carvedFrame(s, 0.05) + plate(s, 3, 0, prefix) + hitMarks(context, s, 3, 3, prefix);
+        case 4:
+            return carvedFrame(s, 0.05) + plate(s, 2, 1, prefix) + hitMarks(context, s, 3, 2, prefix);
+        case 5:
+            return carvedFrame(s, 0.05) + plate(s, 1, 2, prefix) + hitMarks(context, s, 3, 1, prefix);
+        case 6:
+            return goldSquare(s, prefix);
+        case 7:
+            return goldSquare(s, prefix, 0.7);
+        case 9:
+            return carvedFrame(s, 0.12) + svgPart(context, "tiles/vine.svg", prefix + "a", -9, 0, s, s) +
+                   svgPart(context, "tiles/vine.svg", prefix + "b", 9, 0, s, s);
+        case 10:
+            return carvedFrame(s, 0.12) + svgPart(context, "tiles/vine.svg", prefix, 0, 0, s, s);
+        default:
+            return carvedFrame(s, 0.1);
     }
-    return out;
 }
 
 }  // namespace
+
+std::string svgBoardSquare(const ArtContext& context, double s, int stage, int tileFrameIndex,
+                           const std::string& prefix) {
+    return stoneSquare(s, stage, 0, prefix + "s") + tileFrame(context, s, tileFrameIndex, prefix + "t");
+}
 
 bool isBoardRecipe(const std::string& name) {
     static const std::set<std::string> names = {"tiles",    "tileoverlays", "variance",   "edges",
@@ -461,35 +431,13 @@ ArtImage recipeBoard(const PictureEntry& entry, const ArtContext& context) {
     if (r == "tiles") {
         if (entry.frameCount() != 11)
             throw ArtError(entry.where + ": the tile sheet holds frames 0-10");
-        return renderFrames(entry, [&](int i, const std::string& prefix) {
-            switch (i) {
-                case 1:
-                    return carvedFrame(s, 0.05) + plate(s, 2, 0, prefix);
-                case 2:
-                    return carvedFrame(s, 0.05) + plate(s, 1, 1, prefix);
-                case 3:
-                    return carvedFrame(s, 0.05) + plate(s, 3, 0, prefix);
-                case 4:
-                    return carvedFrame(s, 0.05) + plate(s, 2, 1, prefix);
-                case 5:
-                    return carvedFrame(s, 0.05) + plate(s, 1, 2, prefix);
-                case 6:
-                    return goldSquare(s, prefix);
-                case 7:
-                    return goldSquare(s, prefix, 0.7);
-                case 9:
-                    return carvedFrame(s, 0.12) + vine(s, s * 0.32, 0, prefix) + vine(s, s * 0.7, 1, prefix);
-                case 10:
-                    return carvedFrame(s, 0.12) + vine(s, s * 0.5, 0, prefix);
-                default:
-                    return carvedFrame(s, 0.1);
-            }
-        });
+        return renderFrames(
+            entry, [&](int i, const std::string& prefix) { return tileFrame(context, s, i, prefix); });
     }
     if (r == "tileoverlays") {
         return renderFrames(entry, [&](int i, const std::string& prefix) -> std::string {
             if (i == 8)
-                return cobweb(s, 0.85);
+                return svgPart(context, "tiles/cobweb.svg", prefix, 0, 0, s, s);
             if (i == 6 || i == 7) {
                 return "<path d=\"M4 10 L4 4 L10 4 M" + num(s - 10) + " " + num(s - 4) + " L" + num(s - 4) +
                        " " + num(s - 4) + " L" + num(s - 4) + " " + num(s - 10) +
@@ -497,7 +445,6 @@ ArtImage recipeBoard(const PictureEntry& entry, const ArtContext& context) {
                        "stroke-width=\"2\" stroke-linecap=\"round\" opacity=\"" +
                        (i == 7 ? "0.9" : "0.6") + "\"/>";
             }
-            (void)prefix;
             return "";
         });
     }
@@ -565,7 +512,7 @@ ArtImage recipeBoard(const PictureEntry& entry, const ArtContext& context) {
     if (r == "highlight") {
         bool select = entry.arg(0) == "select";
         return renderFrames(entry, [&](int i, const std::string& prefix) {
-            return highlightFrame(s, i, entry.frameCount(), select, prefix);
+            return highlightFrame(context, s, i, entry.frameCount(), select, prefix);
         });
     }
     throw ArtError(entry.where + ": unknown board recipe " + r);

@@ -1,5 +1,6 @@
 // Effect animations: power overlays, sun rays, bursts, sparkles, lightning, the dragonfly, bonus blocks
 // and prizes. Every sheet is a real animation: each frame is drawn from its time in the cycle.
+#include <functional>
 #include <set>
 
 #include "tools/ArtRecipes.h"
@@ -67,23 +68,19 @@ std::string arrowsOverlay(double s, double t, int axes, const std::string& prefi
     return out;
 }
 
-std::string powerOverlayFrame(double s, int frame, const std::string& prefix) {
+std::string powerOverlayFrame(const ArtContext& context, double s, int frame, const std::string& prefix) {
     std::string c = num(s / 2);
     double cx = s / 2;
-    if (frame <= 20) {  // area blast: rings of fire swelling out of the piece
+    if (frame <= 20) {  // area blast: the flame crown turns and breathes round the piece
         double t = (frame % 19) / 19.0;
-        std::string out = "<defs>" + radial(prefix + "r", "#ffe060", "#ff3000", 0.9, 0.0) +
-                          blurDef(prefix + "b", 2) + "</defs>";
-        out += circle(
-            cx, cx, s * 0.42,
-            "fill=\"url(#" + prefix + "r)\" opacity=\"" + num(0.55 + 0.35 * std::sin(2 * kPi * t)) + "\"");
-        for (int k = 0; k < 2; ++k) {
-            double u = std::fmod(t + k * 0.5, 1.0);
-            out += circle(cx, cx, s * (0.22 + 0.26 * u),
-                          "fill=\"none\" stroke=\"#ff8a00\" stroke-width=\"" + num(5 * (1 - u) + 1) +
-                              "\" opacity=\"" + num(1 - u) + "\" filter=\"url(#" + prefix + "b)\"");
-        }
-        return out;
+        double pulse = 0.5 + 0.5 * std::sin(2 * kPi * t);
+        double scale = 0.94 + 0.06 * pulse;
+        return "<defs>" + radial(prefix + "r", "#ffb040", "#ff3000", 0.0, 0.55) + "</defs>" +
+               circle(cx, cx, s * 0.45,
+                      "fill=\"url(#" + prefix + "r)\" opacity=\"" + num(0.4 + 0.4 * pulse) + "\"") +
+               "<g transform=\"translate(" + c + " " + c + ") scale(" + num(scale) + ") rotate(" +
+               num(t * 30) + ") translate(-" + c + " -" + c + ")\">" +
+               svgPart(context, "effects/area.svg", prefix + "a", 0, 0, s, s) + "</g>";
     }
     if (frame <= 41) {  // colour blast: a spinning rainbow halo
         double t = (frame - 21) / 21.0;
@@ -107,25 +104,15 @@ std::string powerOverlayFrame(double s, int frame, const std::string& prefix) {
         return arrowsOverlay(s, (frame - 63) / 21.0, 2, prefix);
     if (frame <= 104)
         return arrowsOverlay(s, (frame - 84) / 21.0, 3, prefix);
-    if (frame <= 125) {  // random blast: a dark storm swirl with sparks
+    if (frame <= 125) {  // random blast: violet comets chase round the piece
         double t = (frame - 105) / 21.0;
-        std::string out = "<defs>" + radial(prefix + "r", "#c0a0ff", "#301060", 0.9, 0.0) +
-                          blurDef(prefix + "b", 2.5) + "</defs>" +
-                          circle(cx, cx, s * 0.44, "fill=\"url(#" + prefix + "r)\"");
-        out += "<g transform=\"rotate(" + num(-t * 360) + " " + c + " " + c + ")\">";
-        for (int k = 0; k < 3; ++k) {
-            double a = k * 2 * kPi / 3;
-            out += "<path d=\"M" + c + " " + c + " q" + num(std::cos(a) * s * 0.3) + " " +
-                   num(std::sin(a) * s * 0.3) + " " + num(std::cos(a + 1.2) * s * 0.4) + " " +
-                   num(std::sin(a + 1.2) * s * 0.4) +
-                   "\" fill=\"none\" stroke=\"#e8d8ff\" stroke-width=\"3\" opacity=\"0.7\" filter=\"url(#" +
-                   prefix + "b)\"/>";
-        }
-        out += "</g>";
+        std::string out = "<g transform=\"rotate(" + num(t * 360) + " " + c + " " + c + ")\">" +
+                          svgPart(context, "effects/random.svg", prefix + "a", 0, 0, s, s) + "</g>";
         Rng rng(static_cast<uint64_t>(frame));
         for (int k = 0; k < 3; ++k) {
-            double a = rng.range(0, 2 * kPi), r = rng.range(s * 0.3, s * 0.45);
-            out += svgStar(cx + r * std::cos(a), cx + r * std::sin(a), 5, 1.2, 4, 0, "fill=\"#ffffa0\"");
+            double a = rng.range(0, 2 * kPi), r = rng.range(s * 0.34, s * 0.4);
+            out += svgStar(cx + r * std::cos(a), cx + r * std::sin(a), 4, 1.2, 4, 0,
+                           "fill=\"#ffffd0\" stroke=\"#1a0640\" stroke-width=\"0.6\"");
         }
         return out;
     }
@@ -146,18 +133,17 @@ std::string powerOverlayFrame(double s, int frame, const std::string& prefix) {
                "\" stroke=\"#ffffff\" stroke-width=\"3\" stroke-linecap=\"round\"/>";
         return out;
     }
-    // dragonfly: an emerald aura with beating wing shadows
+    // dragonfly: an emerald ring with four wings beating round the piece
     double t = (frame - 147) / 22.0;
-    double beat = std::fabs(std::sin(2 * kPi * t * 2));
-    std::string out =
-        "<defs>" + radial(prefix + "r", "#b0ffb0", "#10a040", 0.8, 0.0) + blurDef(prefix + "b", 2) +
-        "</defs>" +
-        circle(cx, cx, s * 0.46, "fill=\"url(#" + prefix + "r)\" opacity=\"" + num(0.6 + 0.3 * beat) + "\"");
+    double beat = std::sin(2 * kPi * t * 2);
+    std::string out = circle(cx, cx, s * 0.36, "fill=\"none\" stroke=\"#06301a\" stroke-width=\"6\"") +
+                      circle(cx, cx, s * 0.36, "fill=\"none\" stroke=\"#30d070\" stroke-width=\"3\"");
+    const double base[4] = {-40, 40, 140, 220};
     for (int k = 0; k < 4; ++k) {
-        double angle = (k < 2 ? -1 : 1) * (25 + 25 * beat) + (k % 2 == 0 ? 0 : 180);
-        out += "<ellipse cx=\"" + num(cx + s * 0.22) + "\" cy=\"" + c + "\" rx=\"" + num(s * 0.22) +
-               "\" ry=\"" + num(s * 0.07) + "\" fill=\"#e0fff0\" opacity=\"0.55\" filter=\"url(#" + prefix +
-               "b)\" transform=\"rotate(" + num(angle) + " " + c + " " + c + ")\"/>";
+        double angle = base[k] + (k % 2 == 0 ? -1 : 1) * 12 * beat;
+        out += "<g transform=\"translate(" + c + " " + c + ") rotate(" + num(angle) + ")\">" +
+               svgPart(context, "effects/wing.svg", prefix + "w" + std::to_string(k), -cx, -cx, s, s) +
+               "</g>";
     }
     return out;
 }
@@ -184,14 +170,14 @@ std::string sparkle(double s, double t, int seed, const std::string& colour, con
 std::string burst(double s, double t, const std::string& colour, const std::string& prefix) {
     std::string out = "<defs>" + radial(prefix + "r", "#ffffff", colour, 0.95, 0.0) +
                       blurDef(prefix + "b", 1.5) + "</defs>";
-    double r = s * (0.1 + 0.38 * std::sqrt(t));
+    double r = s * (0.1 + 0.3 * std::sqrt(t));
     out += circle(s / 2, s / 2, r, "fill=\"url(#" + prefix + "r)\" opacity=\"" + num(1 - t) + "\"");
     out += circle(s / 2, s / 2, r * 1.05,
                   "fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" + num(4 * (1 - t) + 0.5) +
                       "\" opacity=\"" + num(1 - t) + "\" filter=\"url(#" + prefix + "b)\"");
     for (int k = 0; k < 12; ++k) {
         double a = k * kPi / 6 + t * 0.5;
-        double r0 = r * 0.7, r1 = r * (1.1 + 0.3 * (k % 2));
+        double r0 = r * 0.7, r1 = std::fmin(r * (1.1 + 0.3 * (k % 2)), s * 0.47);
         out += "<path d=\"M" + num(s / 2 + std::cos(a) * r0) + " " + num(s / 2 + std::sin(a) * r0) + " L" +
                num(s / 2 + std::cos(a) * r1) + " " + num(s / 2 + std::sin(a) * r1) +
                "\" stroke=\"#ffffff\" "
@@ -236,7 +222,7 @@ std::string dragonflyBody(double s, double t, double angle, const std::string& p
         "bd\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\"><stop "
         "offset=\"0\" stop-color=\"#1a6a3a\"/><stop offset=\"0.5\" stop-color=\"#50e090\"/><stop "
         "offset=\"1\" stop-color=\"#1a6a3a\"/></linearGradient></defs><g transform=\"translate(" +
-        c + " " + c + ") rotate(" + num(angle) + ") scale(" + num(s / 64) + ")\">";
+        c + " " + c + ") rotate(" + num(angle) + ") scale(" + num(s / 64 * 0.9) + ")\">";
     for (int side = -1; side <= 1; side += 2) {
         for (int pair = 0; pair < 2; ++pair) {
             double y = pair == 0 ? -6 : 2;
@@ -273,7 +259,9 @@ std::string prize(double s, int code, bool disabled, const std::string& prefix) 
         }
         r += "<ellipse cx=\"" + c + "\" cy=\"" + num(s * 0.62 - (count - 1) * 4) + "\" rx=\"" +
              num(s * 0.24) + "\" ry=\"" + num(s * 0.07) + "\" fill=\"#fff0a0\" opacity=\"0.7\"/>";
-        r += svgTitleText(label, s / 2, s * 0.36, s * 0.26, "#ffffff", "#ffe080", "#4a2a00", prefix);
+        // Long amounts get a smaller size, so "10000" stays inside the frame with its outline.
+        double size = std::fmin(s * 0.26, (s - 14) / (label.size() * 0.7));
+        r += svgTitleText(label, s / 2, s * 0.36, size, "#ffffff", "#ffe080", "#4a2a00", prefix);
         return r;
     };
     switch (code) {
@@ -331,6 +319,30 @@ std::string prize(double s, int code, bool disabled, const std::string& prefix) 
     return out;
 }
 
+// A drawing breaking up at time t (0 whole, 1 gone): its four quarters drift apart, turn, shrink towards
+// their own middles and fade. The shrinking outpaces the drift, so no shard ever leaves the frame.
+// `body(prefix)` draws the whole picture, its ids starting with `prefix`.
+std::string breakApart(double s, double t, const std::function<std::string(const std::string&)>& body,
+                       const std::string& prefix) {
+    if (t <= 0)
+        return body(prefix);
+    std::string out;
+    const double dx[] = {-1, 1, -1, 1}, dy[] = {-1, -1, 1, 1};
+    double drift = s * 0.08 * t, scale = 1 - 0.65 * t;
+    for (int k = 0; k < 4; ++k) {
+        std::string clip = prefix + "q" + std::to_string(k);
+        double x0 = dx[k] < 0 ? 0 : s / 2, y0 = dy[k] < 0 ? 0 : s / 2;
+        std::string qx = num(x0 + s / 4), qy = num(y0 + s / 4);
+        out += "<defs><clipPath id=\"" + clip + "\"><rect x=\"" + num(x0) + "\" y=\"" + num(y0) +
+               "\" width=\"" + num(s / 2) + "\" height=\"" + num(s / 2) +
+               "\"/></clipPath></defs><g opacity=\"" + num(1 - t) + "\" transform=\"translate(" +
+               num(dx[k] * drift) + " " + num(dy[k] * drift) + ") translate(" + qx + " " + qy + ") rotate(" +
+               num(dx[k] * dy[k] * t * 20) + ") scale(" + num(scale) + ") translate(-" + qx + " -" + qy +
+               ")\"><g clip-path=\"url(#" + clip + ")\">" + body(clip) + "</g></g>";
+    }
+    return out;
+}
+
 std::string bonusBlock(double s, int frame, bool cover, const std::string& prefix) {
     // A carved jade block with a sun glyph; the break frames split it into four falling shards.
     std::string g = prefix + "jb";
@@ -365,25 +377,15 @@ std::string bonusBlock(double s, int frame, bool cover, const std::string& prefi
             out = "<g opacity=\"0.5\">" + out + "</g>";
         return out;
     }
-    if (frame == 0)
-        return defs + block(0);
-    double t = frame / 9.0;
-    std::string out = defs;
-    const double dx[] = {-1, 1, -1, 1}, dy[] = {-1, -1, 1, 1};
-    for (int k = 0; k < 4; ++k) {
-        std::string clip = prefix + "c" + std::to_string(k);
-        double x0 = dx[k] < 0 ? 0 : s / 2, y0 = dy[k] < 0 ? 0 : s / 2;
-        out += "<defs><clipPath id=\"" + clip + "\"><rect x=\"" + num(x0) + "\" y=\"" + num(y0) +
-               "\" width=\"" + num(s / 2) + "\" height=\"" + num(s / 2) +
-               "\"/></clipPath></defs><g opacity=\"" + num(1 - t) + "\" transform=\"translate(" +
-               num(dx[k] * t * s * 0.4) + " " + num(dy[k] * t * s * 0.3 + t * t * s * 0.5) + ") rotate(" +
-               num(dx[k] * t * 40) + " " + num(s / 2) + " " + num(s / 2) + ")\"><g clip-path=\"url(#" + clip +
-               ")\">" + block(0) + "</g></g>";
-    }
-    return out;
+    return defs + breakApart(
+                      s, frame / 9.0, [&](const std::string&) { return block(0); }, prefix);
 }
 
 }  // namespace
+
+std::string svgPowerOverlay(const ArtContext& context, double size, int frame, const std::string& prefix) {
+    return powerOverlayFrame(context, size, frame, prefix);
+}
 
 bool isEffectRecipe(const std::string& name) {
     static const std::set<std::string> names = {
@@ -394,7 +396,6 @@ bool isEffectRecipe(const std::string& name) {
 }
 
 ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
-    (void)context;
     const std::string& r = entry.recipe[0];
     double s = entry.frameWidth;
     int n = entry.frameCount();
@@ -403,7 +404,8 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
     if (r == "overlays") {
         if (n < 169)
             throw ArtError(entry.where + ": the overlay sheet needs frames 0-168");
-        return renderFrames(entry, [&](int i, const std::string& p) { return powerOverlayFrame(s, i, p); });
+        return renderFrames(entry,
+                            [&](int i, const std::string& p) { return powerOverlayFrame(context, s, i, p); });
     }
     if (r == "sunoverlay") {
         return renderFrames(entry, [&](int i, const std::string& p) {
@@ -426,12 +428,12 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
         std::string colour = entry.arg(1) == "white" ? "#ffffff" : "#ffd23c";
         return renderFrames(entry, [&](int i, const std::string& p) {
             double t = loopOf(i), pulse = 0.5 + 0.5 * std::sin(2 * kPi * t + 0.3);
-            return "<defs>" + blurDef(p + "b", 2.5) + "</defs>" + "<rect x=\"4\" y=\"4\" width=\"" +
-                   num(entry.frameWidth - 8) + "\" height=\"" + num(entry.frameHeight - 8) + "\" rx=\"" +
+            return "<defs>" + blurDef(p + "b", 1.5) + "</defs>" + "<rect x=\"7\" y=\"7\" width=\"" +
+                   num(entry.frameWidth - 14) + "\" height=\"" + num(entry.frameHeight - 14) + "\" rx=\"" +
                    num(s * 0.2) + "\" fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"" +
-                   num(3 + 3 * pulse) + "\" opacity=\"" + num(0.5 + 0.5 * pulse) + "\" filter=\"url(#" + p +
-                   "b)\"/><rect x=\"5\" y=\"5\" width=\"" + num(entry.frameWidth - 10) + "\" height=\"" +
-                   num(entry.frameHeight - 10) + "\" rx=\"" + num(s * 0.2) +
+                   num(2 + 3 * pulse) + "\" opacity=\"" + num(0.5 + 0.5 * pulse) + "\" filter=\"url(#" + p +
+                   "b)\"/><rect x=\"7\" y=\"7\" width=\"" + num(entry.frameWidth - 14) + "\" height=\"" +
+                   num(entry.frameHeight - 14) + "\" rx=\"" + num(s * 0.2) +
                    "\" fill=\"none\" stroke=\"#ffffff\" stroke-width=\"1.5\" opacity=\"" +
                    num(0.4 + 0.6 * pulse) + "\"/>";
         });
@@ -449,23 +451,12 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
                             [&](int i, const std::string& p) { return burst(s, timeOf(i), colour, p); });
     }
     if (r == "cobwebanim" || r == "vineanim") {
-        bool web = r == "cobwebanim";
+        // Starts from the whole web or vine as the square showed it, then tears it apart.
+        std::string part = r == "cobwebanim" ? "tiles/cobweb.svg" : "tiles/vine.svg";
         return renderFrames(entry, [&](int i, const std::string& p) {
-            double t = timeOf(i);
-            std::string out;
-            for (int k = 0; k < 6; ++k) {
-                Rng rng(static_cast<uint64_t>(k * 13 + (web ? 1 : 2)));
-                double a = rng.range(0, 2 * kPi), d = t * s * 0.5;
-                double x = s / 2 + std::cos(a) * d, y = s / 2 + std::sin(a) * d + t * t * s * 0.3;
-                std::string shard = web ? "<path d=\"M-6 -4 L6 2 M-4 4 L5 -5 M0 -6 L0 6\" stroke=\"#ffffff\" "
-                                          "stroke-width=\"1.2\" fill=\"none\"/>"
-                                        : "<path d=\"M0 0 q6 -5 10 1 q-6 5 -10 -1 Z\" fill=\"#4c9a26\" "
-                                          "stroke=\"#1e3a0c\" stroke-width=\"1\"/>";
-                out += "<g opacity=\"" + num(1 - t) + "\" transform=\"translate(" + num(x) + " " + num(y) +
-                       ") rotate(" + num(t * 200 * (k % 2 ? 1 : -1)) + ")\">" + shard + "</g>";
-            }
-            (void)p;
-            return out;
+            return breakApart(
+                s, timeOf(i), [&](const std::string& id) { return svgPart(context, part, id, 0, 0, s, s); },
+                p);
         });
     }
     if (r == "twinkle") {
@@ -488,7 +479,7 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
             std::string out = burst(s, t, "#ff6000", p);
             Rng rng(static_cast<uint64_t>(3));
             for (int k = 0; k < 8; ++k) {
-                double a = rng.range(0, 2 * kPi), d = s * 0.45 * std::sqrt(t);
+                double a = rng.range(0, 2 * kPi), d = s * 0.36 * std::sqrt(t);
                 out += circle(s / 2 + std::cos(a) * d, s / 2 + std::sin(a) * d, s * 0.08 * (1 - t) + 0.5,
                               "fill=\"#402010\" opacity=\"" + num(0.8 * (1 - t)) + "\"");
             }
@@ -514,8 +505,8 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
                 std::string d = "M" + num(s / 2) + " " + num(s / 2);
                 double x = s / 2, y = s / 2;
                 for (int j = 0; j < 4; ++j) {
-                    x += std::cos(a) * s * 0.11 + rng.range(-4, 4);
-                    y += std::sin(a) * s * 0.11 + rng.range(-4, 4);
+                    x = std::fmin(s - 4, std::fmax(4, x + std::cos(a) * s * 0.1 + rng.range(-4, 4)));
+                    y = std::fmin(s - 4, std::fmax(4, y + std::sin(a) * s * 0.1 + rng.range(-4, 4)));
                     d += " L" + num(x) + " " + num(y);
                 }
                 out += "<path d=\"" + d +
@@ -534,7 +525,7 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
                    "stop-color=\"#e8ffff\"/><stop offset=\"1\" "
                    "stop-color=\"#2a9ab0\"/></linearGradient></defs>"
                    "<path transform=\"translate(" +
-                   num(w / 2) + " " + num(h * 0.62) + ") scale(1 " + num(stretch) + ")\" d=\"M0 " +
+                   num(w / 2) + " " + num(h * 0.58) + ") scale(0.78 " + num(0.78 * stretch) + ")\" d=\"M0 " +
                    num(-h * 0.58) + " C" + num(w * 0.1) + " " + num(-h * 0.3) + " " + num(w * 0.42) + " " +
                    num(-h * 0.05) + " " + num(w * 0.42) + " " + num(h * 0.12) + " A" + num(w * 0.42) + " " +
                    num(w * 0.42) + " 0 0 1 " + num(-w * 0.42) + " " + num(h * 0.12) + " C" + num(-w * 0.42) +
@@ -546,13 +537,13 @@ ArtImage recipeEffects(const PictureEntry& entry, const ArtContext& context) {
     }
     if (r == "hintarrow") {
         return renderFrames(entry, [&](int i, const std::string& p) {
-            double bob = std::sin(2 * kPi * loopOf(i)) * 5;
+            double bob = std::sin(2 * kPi * loopOf(i)) * 3 + 1.5;
             return "<defs><linearGradient id=\"" + p +
                    "a\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\"><stop offset=\"0\" "
                    "stop-color=\"#fff8c0\"/><stop offset=\"1\" "
                    "stop-color=\"#ffa000\"/></linearGradient></defs>"
                    "<path transform=\"translate(0 " +
-                   num(bob) + ")\" d=\"M" + num(s * 0.35) + " 3 L" + num(s * 0.65) + " 3 L" + num(s * 0.65) +
+                   num(bob) + ")\" d=\"M" + num(s * 0.35) + " 5 L" + num(s * 0.65) + " 5 L" + num(s * 0.65) +
                    " " + num(s * 0.45) + " L" + num(s * 0.85) + " " + num(s * 0.45) + " L" + num(s * 0.5) +
                    " " + num(s * 0.82) + " L" + num(s * 0.15) + " " + num(s * 0.45) + " L" + num(s * 0.35) +
                    " " + num(s * 0.45) + " Z\" fill=\"url(#" + p +

@@ -15,7 +15,8 @@ const std::array<const char*, 18> kKinds = {
     "frond", "mushroom", "butterfly", "moneybags", "bluerobot", "sun"};
 
 // One piece in a size x size cell: soft shadow down-right (light from the upper left), the icon, and for
-// the lit look a warm glowing rim and brighter colours.
+// the lit look a white rim inside a dark edge (it reads on stone and on gold alike) and slightly brighter
+// colours that keep their saturation.
 std::string pieceBody(const std::string& icon, int size, bool lit, const std::string& prefix) {
     double s = size;
     double inset = s * 0.06;
@@ -31,15 +32,17 @@ std::string pieceBody(const std::string& icon, int size, bool lit, const std::st
         "<filter id=\"" +
         prefix +
         "glow\" x=\"-40%\" y=\"-40%\" width=\"180%\" height=\"180%\">"
-        "<feMorphology in=\"SourceAlpha\" operator=\"dilate\" radius=\"3.5\"/><feGaussianBlur "
-        "stdDeviation=\"2.5\"/><feComponentTransfer><feFuncA type=\"linear\" slope=\"1.8\"/>"
-        "</feComponentTransfer><feComposite in2=\"SourceAlpha\" operator=\"out\" result=\"rim\"/>"
-        "<feFlood flood-color=\"#fff4b0\"/><feComposite in2=\"rim\" operator=\"in\"/></filter>"
+        "<feMorphology in=\"SourceAlpha\" operator=\"dilate\" radius=\"3.2\" result=\"outer\"/>"
+        "<feMorphology in=\"SourceAlpha\" operator=\"dilate\" radius=\"1.8\" result=\"inner\"/>"
+        "<feFlood flood-color=\"#1a0c00\" flood-opacity=\"0.9\"/><feComposite in2=\"outer\" operator=\"in\" "
+        "result=\"dark\"/><feFlood flood-color=\"#ffffff\"/><feComposite in2=\"inner\" operator=\"in\" "
+        "result=\"light\"/><feMerge><feMergeNode in=\"dark\"/><feMergeNode in=\"light\"/></feMerge>"
+        "</filter>"
         "<filter id=\"" +
         prefix +
         "bright\"><feComponentTransfer><feFuncR type=\"linear\" "
-        "slope=\"1.2\" intercept=\"0.1\"/><feFuncG type=\"linear\" slope=\"1.2\" intercept=\"0.1\"/>"
-        "<feFuncB type=\"linear\" slope=\"1.15\" intercept=\"0.06\"/></feComponentTransfer></filter>"
+        "slope=\"1.12\" intercept=\"0.04\"/><feFuncG type=\"linear\" slope=\"1.12\" intercept=\"0.04\"/>"
+        "<feFuncB type=\"linear\" slope=\"1.1\" intercept=\"0.03\"/></feComponentTransfer></filter>"
         "</defs>";
     std::string body = defs;
     if (lit) {
@@ -57,6 +60,15 @@ std::string iconPath(const ArtContext& context, const std::string& kind) {
 }
 
 }  // namespace
+
+std::string svgPiece(const ArtContext& context, const std::string& kind, double x, double y, double size,
+                     bool lit, const std::string& prefix) {
+    int cell = static_cast<int>(std::lround(size));
+    return "<svg x=\"" + num(x) + "\" y=\"" + num(y) + "\" width=\"" + num(size) + "\" height=\"" +
+           num(size) + "\" viewBox=\"0 0 " + std::to_string(cell) + " " + std::to_string(cell) +
+           "\" overflow=\"visible\">" +
+           pieceBody(svgInner(iconPath(context, kind), prefix + "i"), cell, lit, prefix) + "</svg>";
+}
 
 ArtImage recipePieces(const PictureEntry& entry, const ArtContext& context) {
     if (entry.frameCount() != 36)

@@ -1,5 +1,6 @@
 // Screen pictures: the rainforest-temple backgrounds of the twelve stages and the bonus level, the loading
 // screen, the main menu with its weather, the level map, cursors and the window icon.
+#include <algorithm>
 #include <array>
 #include <set>
 
@@ -49,27 +50,23 @@ std::string ridge(double w, double h, double base, double amp, Rng& rng, const s
     return "<path d=\"" + d + "\" fill=\"" + fill + "\" opacity=\"" + num(opacity) + "\"/>";
 }
 
-std::string temple(double x, double base, double width, const std::string& fill, const std::string& light) {
-    // A stepped pyramid with a shrine on top.
-    std::string out;
-    int steps = 6;
-    double stepH = width * 0.09;
-    for (int i = 0; i < steps; ++i) {
-        double w = width * (1 - i * 0.13);
-        double y = base - (i + 1) * stepH;
-        out += "<rect x=\"" + num(x - w / 2) + "\" y=\"" + num(y) + "\" width=\"" + num(w) + "\" height=\"" +
-               num(stepH + 0.5) + "\" fill=\"" + fill + "\"/><rect x=\"" + num(x - w / 2) + "\" y=\"" +
-               num(y) + "\" width=\"" + num(w) + "\" height=\"2\" fill=\"" + light + "\" opacity=\"0.5\"/>";
-    }
-    double top = base - steps * stepH;
-    double sw = width * 0.2;
-    out += "<rect x=\"" + num(x - sw / 2) + "\" y=\"" + num(top - sw * 0.8) + "\" width=\"" + num(sw) +
-           "\" height=\"" + num(sw * 0.8) + "\" fill=\"" + fill + "\"/><rect x=\"" + num(x - sw * 0.18) +
-           "\" y=\"" + num(top - sw * 0.55) + "\" width=\"" + num(sw * 0.36) + "\" height=\"" +
-           num(sw * 0.55) + "\" fill=\"#000\" opacity=\"0.35\"/><rect x=\"" + num(x - 3) + "\" y=\"" +
-           num(base - steps * stepH) + "\" width=\"6\" height=\"" + num(steps * stepH) + "\" fill=\"" +
-           light + "\" opacity=\"0.25\"/>";
-    return out;
+// Landmark `n` of the journey (data/art/screens/landmarkN.svg, a 200 x 200 drawing standing on its bottom
+// edge), standing on (x, base) at `size` pixels high; `shade` below 1 darkens it for the night stages.
+std::string landmark(const ArtContext& context, int n, double x, double base, double size, double shade,
+                     const std::string& prefix) {
+    std::string part = svgPart(context, "screens/landmark" + std::to_string(n) + ".svg", prefix, x - size / 2,
+                               base - size, size, size);
+    if (shade >= 1)
+        return part;
+    std::string f = prefix + "shade";
+    return "<defs><filter id=\"" + f + "\"><feComponentTransfer><feFuncR type=\"linear\" slope=\"" +
+           num(shade) + "\"/><feFuncG type=\"linear\" slope=\"" + num(shade) +
+           "\"/><feFuncB type=\"linear\" slope=\"" + num(std::fmin(1.0, shade * 1.25)) +
+           "\"/></feComponentTransfer></filter></defs><g filter=\"url(#" + f + ")\">" + part + "</g>";
+}
+
+bool nightPalette(int palette) {
+    return palette == 11 || palette == 6;
 }
 
 std::string tree(double x, double base, double height, Rng& rng, const std::string& trunk,
@@ -110,8 +107,10 @@ std::string palmLeaves(double x, double y, double size, Rng& rng, const std::str
     return out;
 }
 
-// A full jungle-temple scene; `markers` adds the stone path and level spots of the map.
-std::string jungleScene(double w, double h, int palette, const std::string& seed, bool withTemple) {
+// A full jungle scene in the stage's light with its landmark (already placed, as SVG) standing in a clearing
+// of the middle ground between x `clearFrom` and `clearTo`.
+std::string jungleScene(double w, double h, int palette, const std::string& seed,
+                        const std::string& landmarkSvg, double clearFrom, double clearTo) {
     const SkyPalette& p = kSky[palette];
     Rng rng(seed);
     std::string out =
@@ -127,7 +126,7 @@ std::string jungleScene(double w, double h, int palette, const std::string& seed
         "offset=\"0\" stop-color=\"#fffbe0\" stop-opacity=\"0.9\"/><stop offset=\"1\" "
         "stop-color=\"#fffbe0\" stop-opacity=\"0\"/></radialGradient></defs>";
     out += "<rect width=\"" + num(w) + "\" height=\"" + num(h) + "\" fill=\"url(#sky)\"/>";
-    bool night = palette == 11 || palette == 6;
+    bool night = nightPalette(palette);
     double sunX = w * rng.range(0.15, 0.4), sunY = h * 0.18;
     out += "<circle cx=\"" + num(sunX) + "\" cy=\"" + num(sunY) + "\" r=\"" + num(h * 0.22) +
            "\" fill=\"url(#sunglow)\"/>";
@@ -141,18 +140,8 @@ std::string jungleScene(double w, double h, int palette, const std::string& seed
         }
     }
     out += ridge(w, h, h * 0.42, h * 0.06, rng, p.far, 0.7);
-    // Temples stand in clearings: the trees of the middle ground leave room around them.
-    std::vector<std::pair<double, double>> clearings;
-    std::string temples;
-    if (withTemple) {
-        double count = std::max(1.0, std::round(w / 800.0));
-        for (int k = 0; k < static_cast<int>(count); ++k) {
-            double x = w * (k + rng.range(0.55, 0.75)) / count;
-            double size = h * rng.range(0.34, 0.42);
-            temples += temple(x, h * 0.66, size, mixHex(p.far, "#3a3020", 0.45), p.skyBottom);
-            clearings.emplace_back(x - size * 0.65, x + size * 0.65);
-        }
-    }
+    // The landmark stands in a clearing: the trees of the middle ground leave room around it.
+    std::vector<std::pair<double, double>> clearings = {{clearFrom, clearTo}};
     out += "<rect y=\"" + num(h * 0.3) + "\" width=\"" + num(w) + "\" height=\"" + num(h * 0.25) +
            "\" fill=\"url(#mist)\"/>";
     out += ridge(w, h, h * 0.55, h * 0.05, rng, p.mid, 0.95);
@@ -164,7 +153,7 @@ std::string jungleScene(double w, double h, int palette, const std::string& seed
         if (!clear)
             out += tree(x, h * 0.68, height, rng, mixHex(p.mid, "#000000", 0.5), p.mid, p.skyBottom);
     }
-    out += temples;
+    out += landmarkSvg;
     out += "<path d=\"M0 " + num(h * 0.74) + " Q" + num(w * 0.3) + " " + num(h * 0.7) + " " + num(w * 0.5) +
            " " + num(h * 0.76) + " T" + num(w) + " " + num(h * 0.73) + " L" + num(w) + " " + num(h) + " L0 " +
            num(h) + " Z\" fill=\"url(#water)\"/>";
@@ -187,6 +176,114 @@ std::string jungleScene(double w, double h, int palette, const std::string& seed
                num(x + rng.range(-8, 8)) + " " + num(len) + "\" fill=\"none\" stroke=\"" +
                mixHex(p.near, "#2a6a1a", 0.5) + "\" stroke-width=\"3\"/>";
         out += palmLeaves(x, len, h * 0.04, rng, mixHex(p.mid, "#4a9a3a", 0.5), false);
+    }
+    return out;
+}
+
+// A horizontal gradient through one colour per stage, so the light changes along the map without seams.
+std::string stageGradient(const std::string& id, const std::array<const char*, 12>& colours, double darken) {
+    std::string out = "<linearGradient id=\"" + id + "\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\">";
+    for (int s = 0; s < 12; ++s) {
+        out += "<stop offset=\"" + num((s + 0.5) / 12.0) + "\" stop-color=\"" +
+               mixHex(colours[s], "#000000", darken) + "\"/>";
+    }
+    return out + "</linearGradient>";
+}
+
+std::array<const char*, 12> stageTones(const char* SkyPalette::*tone) {
+    std::array<const char*, 12> out{};
+    for (int s = 0; s < 12; ++s)
+        out[s] = kSky[s].*tone;
+    return out;
+}
+
+// The map's sky over the journey: morning at the camp, bright noon in the middle, a dim stretch by the
+// cave, then the afternoon warming to gold over the temple.
+const std::array<const char*, 12> kJourneySky = {"#9fd6ee", "#86ccf2", "#78c4f0", "#70bce8",
+                                                 "#74c0e0", "#7cbcd8", "#6a90b8", "#88b4d0",
+                                                 "#a8c8d0", "#d8c8a8", "#f4cc80", "#ffd060"};
+
+// The level map: one continuous journey from the explorers' camp to the golden temple. Sky, hills and
+// ground run through unbroken, their light changing from stage to stage; each stage's stretch holds its
+// landmark, its title and its five level markers, joined by one winding path.
+std::string journeyMap(const ArtContext& context, const Layout& layout, double w, double h) {
+    Rng rng(std::string("journey"));
+    double stageW = w / 12;
+    std::string out =
+        "<defs>" + stageGradient("sky", kJourneySky, 0) +
+        stageGradient("far", stageTones(&SkyPalette::far), 0) +
+        stageGradient("mid", stageTones(&SkyPalette::mid), 0) +
+        stageGradient("near", stageTones(&SkyPalette::mid), 0.25) +
+        "<linearGradient id=\"haze\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\"><stop offset=\"0.15\" "
+        "stop-color=\"#fffbe8\" stop-opacity=\"0\"/><stop offset=\"0.5\" stop-color=\"#fffbe8\" "
+        "stop-opacity=\"0.6\"/></linearGradient>"
+        "<linearGradient id=\"ground\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\"><stop offset=\"0\" "
+        "stop-color=\"#000\" stop-opacity=\"0\"/><stop offset=\"1\" stop-color=\"#000\" "
+        "stop-opacity=\"0.25\"/></linearGradient></defs>";
+    out += "<rect width=\"" + num(w) + "\" height=\"" + num(h) + "\" fill=\"url(#sky)\"/>";
+    out += "<rect width=\"" + num(w) + "\" height=\"" + num(h * 0.6) + "\" fill=\"url(#haze)\"/>";
+    out += ridge(w, h, h * 0.4, h * 0.07, rng, "url(#far)", 0.8);
+    out += ridge(w, h, h * 0.5, h * 0.04, rng, "url(#mid)", 1.0);
+    // Landmarks stand on the horizon, one in each stage's stretch; trees fill the ground between them.
+    std::string landmarks;
+    std::vector<std::pair<double, double>> clear;
+    for (int s = 0; s < 12; ++s) {
+        double x = s * stageW + stageW * 0.5, size = h * 0.3;
+        landmarks += landmark(context, s + 1, x, h * 0.54, size, nightPalette(s) ? 0.7 : 1.0,
+                              "lm" + std::to_string(s));
+        clear.emplace_back(x - size * 0.5, x + size * 0.5);
+    }
+    for (double x = -20; x < w + 40; x += rng.range(40, 80)) {
+        bool open = false;
+        for (auto& c : clear)
+            open = open || (x > c.first && x < c.second);
+        int s = std::clamp(static_cast<int>(x / stageW), 0, 11);
+        double height = h * rng.range(0.14, 0.22);
+        if (!open)
+            out += tree(x, h * 0.54, height, rng, mixHex(kSky[s].mid, "#000000", 0.5), kSky[s].mid,
+                        kSky[s].skyBottom);
+    }
+    out += landmarks;
+    out += ridge(w, h, h * 0.535, h * 0.012, rng, "url(#near)", 1.0) + "<rect y=\"" + num(h * 0.52) +
+           "\" width=\"" + num(w) + "\" height=\"" + num(h * 0.48) + "\" fill=\"url(#ground)\"/>";
+    for (int k = 0; k < static_cast<int>(w / 12); ++k) {
+        double x = rng.range(0, w), y = rng.range(h * 0.55, h);
+        int s = std::clamp(static_cast<int>(x / stageW), 0, 11);
+        out += "<path d=\"M" + num(x) + " " + num(y) + " q3 -9 6 0 q2 -7 5 0\" fill=\"none\" stroke=\"" +
+               mixHex(kSky[s].mid, "#b8e880", 0.3) + "\" stroke-width=\"1.4\" opacity=\"0.6\"/>";
+    }
+    // The path: a smooth curve through the markers, on to the temple's door.
+    std::vector<std::pair<double, double>> points;
+    for (int i = 1; i <= 60; ++i) {
+        const std::vector<int>& m = layout.get("marker" + std::to_string(i), 2);
+        points.emplace_back(m[0], m[1]);
+    }
+    points.emplace_back(w - stageW / 2, h * 0.54);
+    std::string d = "M" + num(points[0].first) + " " + num(points[0].second);
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        auto p0 = points[i == 0 ? 0 : i - 1], p1 = points[i], p2 = points[i + 1];
+        auto p3 = points[std::min(points.size() - 1, i + 2)];
+        d += " C" + num(p1.first + (p2.first - p0.first) / 6) + " " +
+             num(p1.second + (p2.second - p0.second) / 6) + " " + num(p2.first - (p3.first - p1.first) / 6) +
+             " " + num(p2.second - (p3.second - p1.second) / 6) + " " + num(p2.first) + " " + num(p2.second);
+    }
+    out +=
+        "<path d=\"" + d +
+        "\" fill=\"none\" stroke=\"#2a1a08\" stroke-width=\"20\" stroke-linecap=\"round\" opacity=\"0.45\"/>"
+        "<path d=\"" +
+        d +
+        "\" fill=\"none\" stroke=\"#d8c090\" stroke-width=\"11\" stroke-linecap=\"round\" "
+        "stroke-dasharray=\"14 6\"/>";
+    for (size_t i = 0; i < 60; ++i) {
+        const auto& m = points[i];
+        out += "<circle cx=\"" + num(m.first) + "\" cy=\"" + num(m.second) +
+               "\" r=\"17\" fill=\"#6a5a40\" stroke=\"#2a1a08\" stroke-width=\"2\"/><circle cx=\"" +
+               num(m.first - 3) + "\" cy=\"" + num(m.second - 3) +
+               "\" r=\"6\" fill=\"#a8987a\" opacity=\"0.6\"/>";
+    }
+    for (int s = 0; s < 12; ++s) {
+        out += svgTitleText("Stage " + std::to_string(s + 1), s * stageW + stageW / 2, 40, 26, "#fffbe8",
+                            "#ffc830", "#2a1600", "st" + std::to_string(s));
     }
     return out;
 }
@@ -253,52 +350,28 @@ ArtImage recipeScreens(const PictureEntry& entry, const ArtContext& context) {
         int stage = entry.intArg(0);
         if (stage < 1 || stage > 13)
             throw ArtError(entry.where + ": background stage must be 1..13");
-        return renderFrames(
-            entry, [&](int, const std::string&) { return jungleScene(w, h, stage - 1, entry.name, true); });
+        // Each stage's background is its own place on the journey: its landmark, large, in its own light.
+        return renderFrames(entry, [&](int, const std::string& p) {
+            Rng rng(entry.name);
+            double x = w * rng.range(0.3, 0.7), size = h * 0.5;
+            std::string mark =
+                landmark(context, stage, x, h * 0.72, size, nightPalette(stage - 1) ? 0.6 : 1.0, p + "lm");
+            return jungleScene(w, h, stage - 1, entry.name, mark, x - size * 0.55, x + size * 0.55);
+        });
     }
     if (r == "mainmenu") {
         return renderFrames(entry, [&](int, const std::string&) {
-            return jungleScene(w, h, 0, "mainmenu", true) + "<rect width=\"" + num(w) + "\" height=\"" +
-                   num(h) + "\" fill=\"#0a2010\" opacity=\"0.15\"/>";
+            // The golden temple stands to the right of the menu buttons, where they never hide it.
+            double x = w * 0.84, size = h * 0.44;
+            std::string mark = landmark(context, 12, x, h * 0.72, size, 1.0, "mm");
+            return jungleScene(w, h, 0, "mainmenu", mark, x - size * 0.6, x + size * 0.6) + "<rect width=\"" +
+                   num(w) + "\" height=\"" + num(h) + "\" fill=\"#0a2010\" opacity=\"0.15\"/>";
         });
     }
     if (r == "map") {
         Layout layout = Layout::read(context.dataDir + "/layout.txt");
-        return renderFrames(entry, [&](int, const std::string&) {
-            std::string out = "<g>";
-            double stageW = w / 12;
-            for (int s = 0; s < 12; ++s) {
-                // Each stage's stretch of the map has its own sky, blended at the seams by the mist.
-                out += "<svg x=\"" + num(s * stageW) + "\" y=\"0\" width=\"" + num(stageW + 1) +
-                       "\" height=\"" + num(h) + "\" viewBox=\"0 0 " + num(stageW + 1) + " " + num(h) +
-                       "\">" + jungleScene(stageW + 1, h, s, "map" + std::to_string(s), s % 2 == 0) +
-                       "</svg>";
-            }
-            std::string path;
-            for (int i = 1; i <= 60; ++i) {
-                const std::vector<int>& m = layout.get("marker" + std::to_string(i), 2);
-                path += (i == 1 ? "M" : " L") + std::to_string(m[0]) + " " + std::to_string(m[1]);
-            }
-            out += "<path d=\"" + path +
-                   "\" fill=\"none\" stroke=\"#2a1a08\" stroke-width=\"18\" stroke-linejoin=\"round\" "
-                   "opacity=\"0.5\"/><path d=\"" +
-                   path +
-                   "\" fill=\"none\" stroke=\"#d8c090\" stroke-width=\"10\" "
-                   "stroke-linejoin=\"round\" stroke-dasharray=\"14 6\"/>";
-            for (int i = 1; i <= 60; ++i) {
-                const std::vector<int>& m = layout.get("marker" + std::to_string(i), 2);
-                out += "<circle cx=\"" + std::to_string(m[0]) + "\" cy=\"" + std::to_string(m[1]) +
-                       "\" r=\"15\" "
-                       "fill=\"#6a5a40\" stroke=\"#2a1a08\" stroke-width=\"2\"/><circle cx=\"" +
-                       std::to_string(m[0] - 3) + "\" cy=\"" + std::to_string(m[1] - 3) +
-                       "\" r=\"6\" fill=\"#a8987a\" opacity=\"0.6\"/>";
-            }
-            for (int s = 0; s < 12; ++s) {
-                out += svgTitleText("Stage " + std::to_string(s + 1), s * stageW + stageW / 2, 44, 28,
-                                    "#fffbe8", "#ffc830", "#2a1600", "st" + std::to_string(s));
-            }
-            return out + "</g>";
-        });
+        return renderFrames(entry,
+                            [&](int, const std::string&) { return journeyMap(context, layout, w, h); });
     }
     if (r == "loading" || r == "loadbar") {
         bool bar = r == "loadbar";
@@ -368,12 +441,10 @@ ArtImage recipeScreens(const PictureEntry& entry, const ArtContext& context) {
                    "\" height=\"5\" fill=\"#e0b040\"/><rect x=\"300\" y=\"18\" "
                    "width=\"200\" height=\"54\" rx=\"10\" fill=\"#10241a\" stroke=\"#c8a040\" "
                    "stroke-width=\"1.5\"/>"
-                   "<text x=\"350\" y=\"34\" font-family=\"DejaVu Serif\" font-weight=\"bold\" "
-                   "font-size=\"11\" "
-                   "text-anchor=\"middle\" fill=\"#e8c860\">STAGE</text><text x=\"450\" y=\"34\" "
-                   "font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"11\" "
-                   "text-anchor=\"middle\" "
-                   "fill=\"#e8c860\">LEVEL</text>";
+                   "<text x=\"350\" y=\"36\" font-family=\"DejaVu Serif\" font-weight=\"bold\" "
+                   "font-size=\"15\" text-anchor=\"middle\" fill=\"#f0d070\">STAGE</text><text x=\"450\" "
+                   "y=\"36\" font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"15\" "
+                   "text-anchor=\"middle\" fill=\"#f0d070\">LEVEL</text>";
         });
     }
     if (r == "levelmarker") {

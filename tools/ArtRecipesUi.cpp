@@ -45,7 +45,10 @@ std::string buttonFrame(double w, double h, const std::string& label, int state,
         rectA(5, 5, w - 10, h - 10, r - 2, "fill=\"url(#" + p + "b)\" stroke=\"#0e2a12\" stroke-width=\"1\"");
     out += rectA(7, 6.5, w - 14, (h - 12) * 0.45, r - 3,
                  "fill=\"#ffffff\" opacity=\"" + num(state == 2 ? 0.06 : 0.16) + "\"");
-    double size = std::fmin(h * 0.5, 26);
+    // The label keeps its natural shape: a long label on a narrow button gets a smaller size, never
+    // squeezed glyphs (the width estimate is the title face's mean advance plus its outline).
+    double room = w - 2 * r - 10;
+    double size = std::fmin(std::fmin(h * 0.5, 26), room / (label.size() * 0.66 + 0.5));
     double dy = state == 2 ? 1.5 : 0;
     std::string fill1 = state == 3 ? "#e0dcd0" : "#fffbe8", fill2 = state == 3 ? "#a8a498" : "#ffd860";
     out += "<g transform=\"translate(" + num(dy) + " " + num(dy) + ")\">" +
@@ -158,7 +161,102 @@ std::string waterBand(double w, double h, double t, const std::string& p) {
            "\" fill=\"none\" stroke=\"#e8ffff\" stroke-width=\"1.4\" opacity=\"0.8\"/>";
 }
 
-std::string pageText(int page, double w, double h, const std::string& p) {
+// A square of the board at (x, y) with an optional piece on it, drawn with the game's own tiles and pieces.
+std::string snippetSquare(const ArtContext& context, double x, double y, int tileFrame,
+                          const std::string& kind, const std::string& p) {
+    std::string out = "<svg x=\"" + num(x) + "\" y=\"" + num(y) +
+                      "\" width=\"48\" height=\"48\" overflow=\"visible\">" +
+                      svgBoardSquare(context, 48, 1, tileFrame, p + "q") + "</svg>";
+    if (!kind.empty())
+        out += svgPiece(context, kind, x, y, 48, false, p + "p");
+    return out;
+}
+
+// An arrow from (x0, y0) to (x1, y1) bending upwards by `bend`, with a head at the end (both ends when
+// `both`), white with a dark edge so it reads over squares and pieces.
+std::string snippetArrow(double x0, double y0, double x1, double y1, double bend, bool both) {
+    double mx = (x0 + x1) / 2, my = (y0 + y1) / 2 - bend;
+    std::string d =
+        "M" + num(x0) + " " + num(y0) + " Q" + num(mx) + " " + num(my) + " " + num(x1) + " " + num(y1);
+    auto head = [&](double x, double y, double fx, double fy) {
+        double a = std::atan2(y - fy, x - fx);
+        return "M" + num(x + std::cos(a + 2.6) * 10) + " " + num(y + std::sin(a + 2.6) * 10) + " L" + num(x) +
+               " " + num(y) + " L" + num(x + std::cos(a - 2.6) * 10) + " " + num(y + std::sin(a - 2.6) * 10);
+    };
+    std::string heads = head(x1, y1, mx, my) + (both ? " " + head(x0, y0, mx, my) : "");
+    return "<path d=\"" + d + " " + heads +
+           "\" fill=\"none\" stroke=\"#14100a\" stroke-width=\"7\" stroke-linecap=\"round\" "
+           "stroke-linejoin=\"round\"/><path d=\"" +
+           d + " " + heads +
+           "\" fill=\"none\" stroke=\"#fffbe8\" stroke-width=\"3.5\" stroke-linecap=\"round\" "
+           "stroke-linejoin=\"round\"/>";
+}
+
+// The board snippet that illustrates page `page`: the rule shown with the real squares and pieces.
+std::string pageSnippet(const ArtContext& context, int page, double w, double y, const std::string& p) {
+    std::string out;
+    auto id = [&](int k) { return p + "s" + std::to_string(k); };
+    switch (page) {
+        case 1: {  // a swap lines up three frogs, and their squares turn to gold
+            double x = w / 2 - 200;
+            const char* before[4] = {"frog", "frog", "crystal", "frog"};
+            for (int k = 0; k < 4; ++k)
+                out += snippetSquare(context, x + k * 50, y, 0, before[k], id(k));
+            out += snippetArrow(x + 124, y - 2, x + 174, y - 2, 18, true);
+            out += snippetArrow(x + 214, y + 24, x + 246, y + 24, 0, false);
+            for (int k = 0; k < 3; ++k)
+                out += snippetSquare(context, x + 256 + k * 50, y, 6, "", id(4 + k));
+            break;
+        }
+        case 2: {  // the console sun breaks a piece and gilds its square
+            double x = w / 2 - 170;
+            out += "<svg x=\"" + num(x) + "\" y=\"" + num(y - 4) + "\" width=\"56\" height=\"56\">" +
+                   svgSunDisc(28, 28, 26, 0, p + "sun") + "</svg>";
+            out += snippetArrow(x + 56, y + 20, x + 124, y + 12, 24, false);
+            out += snippetSquare(context, x + 130, y, 0, "butterfly", id(0));
+            out += svgStar(x + 154, y + 24, 26, 8, 8, 0.2,
+                           "fill=\"#fff6b0\" stroke=\"#8a4a00\" stroke-width=\"1.5\" "
+                           "opacity=\"0.85\"");
+            out += snippetArrow(x + 186, y + 24, x + 226, y + 24, 0, false);
+            out += snippetSquare(context, x + 236, y, 6, "", id(1));
+            out += snippetSquare(context, x + 286, y, 6, "mushroom", id(2));
+            break;
+        }
+        case 3: {  // four power pieces with their overlays: area blast, row beam, column beam, dragonfly
+            const int overlayFrame[4] = {4, 45, 66, 150};
+            const char* kinds[4] = {"frog", "medallion", "crystal", "fern"};
+            double x = w / 2 - 4 * 86 / 2 + 19;
+            for (int k = 0; k < 4; ++k) {
+                double sx = x + k * 86;
+                bool over = overlayFrame[k] >= 42 && overlayFrame[k] < 105;
+                std::string overlay = "<svg x=\"" + num(sx - 15) + "\" y=\"" + num(y - 15) +
+                                      "\" width=\"78\" height=\"78\">" +
+                                      svgPowerOverlay(context, 78, overlayFrame[k], id(k) + "o") + "</svg>";
+                out += snippetSquare(context, sx, y, 0, "", id(k));
+                if (!over)
+                    out += overlay;
+                out += svgPiece(context, kinds[k], sx, y, 48, false, id(k) + "p");
+                if (over)
+                    out += overlay;
+            }
+            break;
+        }
+        default: {  // a cobweb, a double and a triple tile under pieces, two vines and one vine
+            double x = w / 2 - 5 * 58 / 2 + 5;
+            out += snippetSquare(context, x, y, 0, "ant", id(0)) + "<svg x=\"" + num(x) + "\" y=\"" + num(y) +
+                   "\" width=\"48\" height=\"48\">" +
+                   svgPart(context, "tiles/cobweb.svg", id(0) + "w", 0, 0, 48, 48) + "</svg>";
+            out += snippetSquare(context, x + 58, y, 1, "crystal", id(1));
+            out += snippetSquare(context, x + 116, y, 3, "mushroom", id(2));
+            out += snippetSquare(context, x + 174, y, 9, "", id(3));
+            out += snippetSquare(context, x + 232, y, 10, "", id(4));
+            break;
+        }
+    }
+    return out;
+}
+
+std::string pageText(const ArtContext& context, int page, double w, double h, const std::string& p) {
     struct Page {
         const char* title;
         const char* lines[5];
@@ -180,26 +278,16 @@ std::string pageText(int page, double w, double h, const std::string& p) {
           "several matches. Vines block the", "board until a blast clears them."}},
     };
     const Page& pg = pages[(page - 1) % 4];
-    std::string out = svgTitleText(pg.title, w / 2, 44, 30, "#fffbe8", "#ffc830", "#2a1600", p + "t", w - 40);
+    std::string out = svgTitleText(pg.title, w / 2, 40, 30, "#fffbe8", "#ffc830", "#2a1600", p + "t", w - 40);
     for (int i = 0; i < 5; ++i) {
         out +=
-            "<text x=\"" + num(w / 2) + "\" y=\"" + num(100 + i * 34) +
+            "<text x=\"" + num(w / 2) + "\" y=\"" + num(84 + i * 29) +
             "\" font-family=\"DejaVu Sans\" "
-            "font-size=\"20\" text-anchor=\"middle\" fill=\"#f4f0e0\" stroke=\"#0a1a10\" stroke-width=\"3\" "
+            "font-size=\"19\" text-anchor=\"middle\" fill=\"#f4f0e0\" stroke=\"#0a1a10\" stroke-width=\"3\" "
             "paint-order=\"stroke\">" +
             xmlText(pg.lines[i]) + "</text>";
     }
-    // A small illustration under the text: three pieces in a row over gold squares.
-    double y = h - 70;
-    for (int k = 0; k < 5; ++k) {
-        double x = w / 2 - 125 + k * 50;
-        bool gold = k >= 1 && k <= 3;
-        out += rectA(x, y, 48, 48, 5,
-                     gold ? "fill=\"#ffd23c\" stroke=\"#8a5a00\" stroke-width=\"2\""
-                          : "fill=\"#8a8670\" stroke=\"#3a382c\" stroke-width=\"2\"");
-        if (gold)
-            out += svgStar(x + 24, y + 24, 12, 5, 4, 0, "fill=\"#fff8c0\"");
-    }
+    out += pageSnippet(context, (page - 1) % 4 + 1, w, h - 72, p + "n");
     return out;
 }
 
@@ -215,7 +303,6 @@ bool isUiRecipe(const std::string& name) {
 }
 
 ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
-    (void)context;
     const std::string& r = entry.recipe[0];
     double w = entry.frameWidth, h = entry.frameHeight;
     int n = entry.frameCount();
@@ -329,7 +416,8 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
     }
     if (r == "page") {
         int page = entry.intArg(0);
-        return renderFrames(entry, [&](int, const std::string& p) { return pageText(page, w, h, p); });
+        return renderFrames(entry,
+                            [&](int, const std::string& p) { return pageText(context, page, w, h, p); });
     }
     if (r == "console") {
         return renderFrames(entry, [&](int, const std::string& p) {
@@ -344,14 +432,16 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
             out +=
                 "<circle cx=\"718\" cy=\"36\" r=\"30\" fill=\"#10241a\" stroke=\"#c8a040\" "
                 "stroke-width=\"1.5\"/>";
+            // Labels at 15 pixels, each inside its well: the stage-level well is too narrow for "STAGE -
+            // LEVEL" at a legible size, so it says "LEVEL" over the "stage - level" numbers.
+            std::string label =
+                "font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"15\" fill=\"#f0d070\" "
+                "stroke=\"#10241a\" stroke-width=\"3\" paint-order=\"stroke\"";
             out +=
-                "<text x=\"20\" y=\"27\" font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"11\" "
-                "fill=\"#e8c860\">SCORE</text><text x=\"400\" y=\"26\" font-family=\"DejaVu Serif\" "
-                "font-weight=\"bold\" font-size=\"12\" text-anchor=\"middle\" fill=\"#e8c860\">TIME</text>"
-                "<text x=\"648\" y=\"27\" font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"10\" "
-                "text-anchor=\"middle\" fill=\"#e8c860\">STAGE - LEVEL</text><text x=\"648\" y=\"50\" "
-                "font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"16\" text-anchor=\"middle\" "
-                "fill=\"#e8c860\">-</text>";
+                "<text x=\"20\" y=\"30\" " + label + ">SCORE</text><text x=\"400\" y=\"27\" " + label +
+                " text-anchor=\"middle\">TIME</text><text x=\"648\" y=\"31\" " + label +
+                " text-anchor=\"middle\">LEVEL</text><text x=\"648\" y=\"51\" font-family=\"DejaVu Serif\" "
+                "font-weight=\"bold\" font-size=\"18\" text-anchor=\"middle\" fill=\"#f0d070\">-</text>";
             return out;
         });
     }

@@ -170,14 +170,21 @@ void boardScene(MockupCanvas& c, bool withPieces, int goldUpTo) {
         }
     }
     const int tileFrame[7] = {0, -1, 8, 9, 10, 1, 3};
+    // In play, the squares under the power pieces and the selection are gold, where those are hardest to
+    // see, and a row shows the double and triple tiles in their hit steps.
+    auto shownFrame = [&](int x, int y) {
+        int code = b[y][x];
+        bool special = (x == 3 && y == 4) || (x == 9 && y == 2) || (x == 6 && y == 7) || (x == 7 && y == 3) ||
+                       (x == 5 && y == 5);
+        if (withPieces && code == 0 && y == 8 && x >= 2 && x <= 6)
+            return x - 1;  // frames 1-5: double, double hit, triple, triple hit once, triple hit twice
+        bool gold = code == 0 && ((x + y * 13) % 7 < goldUpTo || (withPieces && special));
+        return gold ? 6 : tileFrame[code];
+    };
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 13; ++x) {
-            if (!square(x, y))
-                continue;
-            int code = b[y][x];
-            int frame = tileFrame[code];
-            bool gold = code == 0 && (x + y * 13) % 7 < goldUpTo;
-            c.draw("gametile", o[0] + x * sq, o[1] + y * sq, gold ? 6 : frame);
+            if (square(x, y))
+                c.draw("gametile", o[0] + x * sq, o[1] + y * sq, shownFrame(x, y));
         }
     }
     if (!withPieces)
@@ -189,8 +196,8 @@ void boardScene(MockupCanvas& c, bool withPieces, int goldUpTo) {
                 continue;
             int kind = kinds[(x * 7 + y * 3 + (x * y) % 5) % 6];
             int px = o[0] + x * sq, py = o[1] + y * sq;
-            bool power = (x == 3 && y == 4) || (x == 9 && y == 2) || (x == 6 && y == 7);
-            int overlay = x == 3 ? 4 : x == 9 ? 50 : 150;
+            bool power = (x == 3 && y == 4) || (x == 9 && y == 2) || (x == 6 && y == 7) || (x == 7 && y == 3);
+            int overlay = x == 3 ? 4 : x == 9 ? 50 : x == 7 ? 110 : 150;
             if (power && overlay >= 105)
                 c.draw("powerpieceoverlay", px - 15, py - 15, overlay);
             if (power && overlay < 42)
@@ -203,7 +210,10 @@ void boardScene(MockupCanvas& c, bool withPieces, int goldUpTo) {
                 c.draw("tilegridoverlays", px, py, 8);
         }
     }
-    c.draw("highlight", o[0] + 5 * sq, o[1] + 5 * sq, 2);
+    // The selection and hint markers stand 3 pixels up and left of their squares.
+    c.draw("highlight", o[0] + 5 * sq - 3, o[1] + 5 * sq - 3, 2);
+    c.draw("hinthighlight", o[0] + 10 * sq - 3, o[1] + 6 * sq - 3, 2, 0.5f);
+    c.draw("hinthighlight", o[0] + 10 * sq - 3, o[1] + 7 * sq - 3, 2, 0.5f);
     c.draw("iarrow", o[0] + 10 * sq + 4, o[1] + 6 * sq - 30, 2);
     c.draw("matchoutsparkle", o[0] + 1 * sq - 8, o[1] + 8 * sq - 8, 4);
     c.draw("dragonfly", o[0] + 6 * sq - 8, o[1] + 7 * sq - 12, 2);

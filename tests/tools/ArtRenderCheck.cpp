@@ -92,6 +92,37 @@ TEST(SvgInner, PrefixesIdsSoTwoCopiesOfADrawingKeepTheirOwnGradients) {
     std::filesystem::remove(path);
 }
 
+TEST(SvgPart, FitsADrawingIntoItsBoxThroughItsOwnViewBox) {
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("lumaroo_part_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "art" / "tiles");
+    // A 10 x 10 drawing whose right half is red, fitted into the right 20 x 20 of a 40 x 20 picture.
+    std::ofstream(dir / "art" / "tiles" / "half.svg")
+        << "<!-- part -->\n<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 10 "
+           "10\"><defs><linearGradient "
+           "id=\"g\"><stop offset=\"0\" stop-color=\"#ff0000\"/></linearGradient></defs><rect x=\"5\" "
+           "width=\"5\" height=\"10\" fill=\"url(#g)\"/></svg>\n";
+    art::ArtContext context{dir.string()};
+    std::string part = art::svgPart(context, "tiles/half.svg", "k_", 20, 0, 20, 20);
+    EXPECT_NE(part.find("id=\"k_g\""), std::string::npos);
+    art::ArtImage image = art::renderSvg(art::svgDocument(40, 20, part), 40, 20, "part");
+    EXPECT_EQ(image.at(25, 10).a, 0);    // left half of the drawing: empty
+    EXPECT_EQ(image.at(35, 10).a, 255);  // right half: red, scaled by two
+    EXPECT_EQ(image.at(35, 10).r, 255);
+    EXPECT_EQ(image.at(10, 10).a, 0);  // nothing outside the box
+    std::ofstream(dir / "art" / "tiles" / "bare.svg")
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect/></svg>";
+    try {
+        art::svgPart(context, "tiles/bare.svg", "k_", 0, 0, 10, 10);
+        FAIL() << "a drawing without a viewBox was placed";
+    } catch (const art::ArtError& e) {
+        EXPECT_NE(std::string(e.what()).find("bare.svg: the <svg> element needs a viewBox"),
+                  std::string::npos)
+            << e.what();
+    }
+    std::filesystem::remove_all(dir);
+}
+
 class FontRecipes : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,11 +1,14 @@
 // Checks of the built content: every listed picture is in the archive, decodes, has its promised sheet,
-// animations move, piece kinds differ in shape, fonts cover Windows-1252, masks cover their boards.
+// animations move and keep inside their frames, piece kinds differ in shape, fonts cover Windows-1252,
+// masks cover their boards and leave holes open, and the board's signals read at a glance: the selection
+// on stone and gold, double and triple marks under a piece, gold against stone in lightness.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "lang/Ref.h"
 #include "lang/ResourceFile.h"
@@ -209,7 +212,7 @@ TEST(Content, EveryBitmapFontHasAGlyphForEveryWindows1252Character) {
     EXPECT_GE(fonts, 4);
 }
 
-TEST(Content, BackdropMasksShowTheBedUnderEverySquareAndNothingFarFromIt) {
+TEST(Content, BackdropMasksShowTheBedUnderEverySquareAndNoneInHoles) {
     art::Layout layout = art::Layout::read(std::string(LUMAROO_DATA_DIR) + "/layout.txt");
     const std::vector<int>& origin = layout.get("board_origin", 2);
     int square = layout.get("square", 1)[0];
@@ -224,17 +227,8 @@ TEST(Content, BackdropMasksShowTheBedUnderEverySquareAndNothingFarFromIt) {
                 if (art::isSquareCode(codes[y][x])) {
                     EXPECT_EQ(mask.at(px, py).a, 255) << name << " hides square " << x << "," << y;
                 } else {
-                    bool lonely = true;  // a hole with no square beside it shows no bed
-                    for (int dy = -1; dy <= 1; ++dy) {
-                        for (int dx = -1; dx <= 1; ++dx) {
-                            int xx = x + dx, yy = y + dy;
-                            if (xx >= 0 && xx < 13 && yy >= 0 && yy < 10 && art::isSquareCode(codes[yy][xx]))
-                                lonely = false;
-                        }
-                    }
-                    if (lonely) {
-                        EXPECT_EQ(mask.at(px, py).a, 0) << name << " shows hole " << x << "," << y;
-                    }
+                    // A hole shows the scene through it, even between squares, so it reads as no square.
+                    EXPECT_EQ(mask.at(px, py).a, 0) << name << " shows a bed in hole " << x << "," << y;
                 }
             }
         }
@@ -258,11 +252,182 @@ TEST(Content, TheLayoutFitsTheScreen) {
     ASSERT_NE(overlay, nullptr);
     EXPECT_EQ(overlay->frameWidth, square[0] + 30) << "overlays reach 15 pixels round the piece";
     EXPECT_GE(overlay->frameCount(), 169);
+    // The selection and hint markers are drawn 3 pixels up and left of the square, so they frame it.
+    for (const char* name : {"highlight", "hinthighlight"}) {
+        const PictureEntry* h = art::findPicture(content().list(), name);
+        ASSERT_NE(h, nullptr) << name;
+        EXPECT_EQ(h->frameWidth, square[0] + 6) << name;
+        EXPECT_EQ(h->frameHeight, square[1] + 6) << name;
+    }
+}
+
+TEST(Content, EveryMapMarkerStandsWholeInItsOwnStagesPartOfTheMap) {
+    art::Layout layout = art::Layout::read(std::string(LUMAROO_DATA_DIR) + "/layout.txt");
+    const PictureEntry* map = art::findPicture(content().list(), "map");
+    const PictureEntry* marker = art::findPicture(content().list(), "levelmarker");
+    ASSERT_TRUE(map != nullptr && marker != nullptr);
+    int stageWidth = map->frameWidth / 12, half = marker->frameWidth / 2;
+    int consoleTop = layout.get("map_console", 4)[1];
+    std::vector<int> previous;
     for (int i = 1; i <= 60; ++i) {
         const std::vector<int>& m = layout.get("marker" + std::to_string(i), 2);
-        const PictureEntry* map = art::findPicture(content().list(), "map");
-        EXPECT_TRUE(m[0] >= 0 && m[0] < map->frameWidth && m[1] >= 0 && m[1] < map->frameHeight)
-            << "marker " << i;
+        int stage = (i - 1) / 5;
+        EXPECT_GE(m[0] - half, stage * stageWidth) << "marker " << i << " reaches into stage " << stage;
+        EXPECT_LE(m[0] + half, (stage + 1) * stageWidth)
+            << "marker " << i << " reaches into stage " << stage + 2;
+        EXPECT_GE(m[1] - half, 0) << "marker " << i;
+        EXPECT_LE(m[1] + half, consoleTop) << "marker " << i << " hides under the map console";
+        if (!previous.empty()) {
+            double gap = std::hypot(m[0] - previous[0], m[1] - previous[1]);
+            EXPECT_GE(gap, marker->frameWidth) << "markers " << i - 1 << " and " << i << " overlap";
+        }
+        previous = m;
+    }
+}
+
+// Any pixel at least this opaque on a frame's edge means the drawing was cut off by its frame.
+constexpr int kOpaqueEdge = 48;
+
+TEST(Content, AnimationFramesKeepATransparentBorder) {
+    // Pictures meant to tile or to run on past their frame: squares, their edges and sweeps, beams and
+    // bolts that join up, and the water of the timer bar with its leading wave.
+    const std::set<std::string> joined = {
+        "gametile", "igridvariance", "igridvarianceedge", "ilastgridshimmer", "goldsweep",   "tilevanish",
+        "ibeam",    "ilightning",    "wateroverlay",      "waterfalloverlay", "waterlinetip"};
+    int checked = 0;
+    for (const PictureEntry& entry : content().list()) {
+        bool animated = entry.group == "effects" || entry.group == "tiles" || entry.group == "console" ||
+                        entry.group == "screens";
+        if (!animated || entry.frameCount() < 2 || joined.count(entry.name) != 0)
+            continue;
+        ++checked;
+        const ArtImage& sheet = content().picture(entry.name);
+        for (int f = 0; f < entry.frameCount(); ++f) {
+            ArtImage cell = frameOf(sheet, entry, f);
+            int w = cell.width(), h = cell.height(), cut = 0, firstX = -1, firstY = -1;
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    if ((x == 0 || y == 0 || x == w - 1 || y == h - 1) && cell.at(x, y).a >= kOpaqueEdge) {
+                        if (cut++ == 0)
+                            firstX = x, firstY = y;
+                    }
+                }
+            }
+            EXPECT_EQ(cut, 0) << entry.where << ": " << entry.name << " frame " << f
+                              << " is cut off at its edge (" << cut << " pixels, first at " << firstX << ","
+                              << firstY << ")";
+        }
+    }
+    EXPECT_GT(checked, 30);
+}
+
+// CIE L* of an sRGB colour (D65), and the same colour as a deuteranope sees it (Machado, Oliveira and
+// Fernandes 2009, full severity, applied to linear RGB).
+double linear(double c) {
+    c /= 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+double lightnessOfLinear(double r, double g, double b) {
+    double y = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    double f = y > 216.0 / 24389.0 ? std::cbrt(y) : (24389.0 / 27.0 * y + 16.0) / 116.0;
+    return 116.0 * f - 16.0;
+}
+double lightness(const art::Rgba& p, bool deuteranope) {
+    double r = linear(p.r), g = linear(p.g), b = linear(p.b);
+    if (!deuteranope)
+        return lightnessOfLinear(r, g, b);
+    auto clamp = [](double v) { return std::min(1.0, std::max(0.0, v)); };
+    return lightnessOfLinear(clamp(0.367322 * r + 0.860646 * g - 0.227968 * b),
+                             clamp(0.280085 * r + 0.672501 * g + 0.047413 * b),
+                             clamp(-0.011820 * r + 0.042940 * g + 0.968881 * b));
+}
+double meanLightness(const ArtImage& cell, bool deuteranope) {
+    double sum = 0;
+    for (const art::Rgba& p : cell.pixels())
+        sum += lightness(p, deuteranope);
+    return sum / static_cast<double>(cell.pixels().size());
+}
+
+// A board square as the game stacks it: the stage's stone variant under the tile frame.
+ArtImage squareOf(int stage, int variant, int tileFrame) {
+    const PictureEntry& varianceEntry = *art::findPicture(content().list(), "igridvariance");
+    const PictureEntry& tileEntry = *art::findPicture(content().list(), "gametile");
+    ArtImage cell = frameOf(content().picture("igridvariance"), varianceEntry, 5 * (stage - 1) + variant);
+    cell.blend(frameOf(content().picture("gametile"), tileEntry, tileFrame), 0, 0);
+    return cell;
+}
+
+// Gold must stand out from stone by lightness alone, so players who cannot tell ochre from grey, and
+// players on a washed-out screen, still see which squares are done.
+constexpr double kGoldStoneLightnessStep = 20.0;
+
+TEST(Content, GoldAndStoneSquaresOfEveryStageDifferClearlyInLightness) {
+    for (bool deuteranope : {false, true}) {
+        double gold = meanLightness(squareOf(1, 0, 6), deuteranope);
+        for (int stage = 1; stage <= 12; ++stage) {
+            for (int variant = 0; variant < 5; ++variant) {
+                double stone = meanLightness(squareOf(stage, variant, 0), deuteranope);
+                EXPECT_GE(std::fabs(gold - stone), kGoldStoneLightnessStep)
+                    << "stage " << stage << " variant " << variant << (deuteranope ? " (deuteranopia)" : "")
+                    << ": gold L* " << gold << ", stone L* " << stone;
+            }
+        }
+    }
+}
+
+TEST(Content, TheSelectionRingReadsOnStoneAndOnGold) {
+    const PictureEntry& entry = *art::findPicture(content().list(), "highlight");
+    const ArtImage& sheet = content().picture("highlight");
+    for (int tileFrame : {0, 6}) {
+        for (int stage : {1, 5, 11}) {
+            ArtImage under = squareOf(stage, 0, tileFrame);
+            for (int f = 0; f < entry.frameCount(); ++f) {
+                ArtImage shown = under;
+                shown.blend(frameOf(sheet, entry, f), -3, -3);
+                int changed = 0;
+                for (size_t i = 0; i < shown.pixels().size(); ++i)
+                    changed += std::fabs(lightness(shown.pixels()[i], false) -
+                                         lightness(under.pixels()[i], false)) >= 30;
+                EXPECT_GE(changed, 300)
+                    << "selection frame " << f << " on " << (tileFrame == 6 ? "gold" : "stone")
+                    << " of stage " << stage << " changes only " << changed << " pixels";
+            }
+        }
+    }
+    // The ring leaves the middle of the square, where the piece stands, clear.
+    ArtImage first = frameOf(sheet, entry, 0);
+    double inner = 0;
+    for (int y = 15; y < 39; ++y) {
+        for (int x = 15; x < 39; ++x)
+            inner += first.at(x, y).a;
+    }
+    EXPECT_LT(inner / (24.0 * 24.0), 10.0) << "the selection ring covers the piece";
+}
+
+TEST(Content, DoubleAndTripleMarksStayVisibleWithAPieceOnTheSquare) {
+    // Frames 0-5: plain, double, double hit once, triple, triple hit once, triple hit twice. Each must
+    // look different from every other with any piece standing on it.
+    const PictureEntry& pieces = *art::findPicture(content().list(), "gamepieces");
+    const ArtImage& sheet = content().picture("gamepieces");
+    for (int kind = 0; kind < 18; ++kind) {
+        ArtImage piece = frameOf(sheet, pieces, kind);
+        std::vector<ArtImage> shown;
+        for (int tileFrame = 0; tileFrame <= 5; ++tileFrame) {
+            shown.push_back(squareOf(4, 0, tileFrame));
+            shown.back().blend(piece, 0, 0);
+        }
+        for (int a = 0; a <= 5; ++a) {
+            for (int b = a + 1; b <= 5; ++b) {
+                int differ = 0;
+                for (size_t i = 0; i < shown[a].pixels().size(); ++i) {
+                    const art::Rgba& p = shown[a].pixels()[i];
+                    const art::Rgba& q = shown[b].pixels()[i];
+                    differ += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) >= 90;
+                }
+                EXPECT_GE(differ, 20) << "with piece " << kind << " on it, tile frames " << a << " and " << b
+                                      << " differ in only " << differ << " pixels";
+            }
+        }
     }
 }
 
