@@ -203,6 +203,15 @@ bool User::remove(std::string_view name) {
     resolve(name, key, valueName);
     if (database_->deleteValue(key, valueName))
         return true;
+    return removeKeyLocked(name);
+}
+
+bool User::removeKey(std::string_view name) {
+    lang::Synchronized guard(this, true);
+    return removeKeyLocked(name);
+}
+
+bool User::removeKeyLocked(std::string_view name) {
     // An empty name would mean the current key itself, which a delete of a sub-key never removes.
     bool onlySeparators = name.find_first_not_of('\\') == std::string_view::npos;
     if (onlySeparators)

@@ -75,6 +75,10 @@ public:
     // and value below it. True when something was deleted.
     bool remove(std::string_view name);
     bool remove(const lang::String& name) { return remove(name.view()); }
+    // Deletes only the sub-key of that name with every key and value below it, never a value: a
+    // profile named like a value of the current key ("SCORE", "GLT") still goes as a key. An empty
+    // name never deletes the current key. True when the sub-key existed.
+    bool removeKey(std::string_view name);
     // Appends to names a new String for each sub-key of the current key, in case-insensitive order.
     void listSubKeys(util::Vector& names);
 
@@ -115,6 +119,7 @@ private:
     int insertScore(const lang::Ref<ScoreObject>& record);
     void loadScoresLocked();
     void saveScoresLocked();
+    bool removeKeyLocked(std::string_view name);
     int32_t getIntLocked(std::string_view name, int32_t defaultValue);
     std::string getStringLocked(std::string_view name, std::string_view defaultValue);
 

@@ -229,6 +229,34 @@ TEST_F(UserValues, DeleteTakesTheValueBeforeTheSubKeyOfTheSameName) {
     EXPECT_EQ(user_->getInt("Box\\B", 0), 2);
 }
 
+TEST_F(UserValues, AKeyOnlyDeleteLeavesValuesOfTheSameNameAlone) {
+    // Program-key values whose names a player could choose for a profile.
+    user_->setInt("SCORE", 7);
+    user_->setInt("Glt", 3);
+    user_->setString("LASTPROFILE", "Score");
+    for (const char* profile : {"Score", "GLT"}) {
+        user_->setInt(std::string(profile) + "\\haveProfile", 1);
+        user_->setInt(std::string(profile) + "\\Deep\\HIG_LVL", 4);
+    }
+    EXPECT_TRUE(user_->removeKey("score"));
+    EXPECT_EQ(user_->getInt("SCORE", 0), 7);
+    EXPECT_EQ(user_->getInt("Score\\haveProfile", 0), 0);
+    EXPECT_EQ(user_->getInt("Score\\Deep\\HIG_LVL", 0), 0);
+    EXPECT_FALSE(user_->removeKey("Score"));
+    EXPECT_EQ(subKeys(*user_), (std::vector<std::string>{"GLT"}));
+    EXPECT_TRUE(user_->removeKey("GLT"));
+    EXPECT_EQ(user_->getInt("Glt", 0), 3);
+    EXPECT_EQ(getString(*user_, "LASTPROFILE"), "Score");
+    // A key-only delete of a name that is only a value deletes nothing; nor does an empty name.
+    EXPECT_FALSE(user_->removeKey("SCORE"));
+    EXPECT_FALSE(user_->removeKey(""));
+    EXPECT_FALSE(user_->removeKey("\\"));
+    EXPECT_EQ(user_->getInt("SCORE", 0), 7);
+    auto again = reopen();
+    EXPECT_EQ(again->getInt("SCORE", 0), 7);
+    EXPECT_TRUE(subKeys(*again).empty());
+}
+
 TEST_F(UserValues, AnEmptyNameNeverDeletesTheCurrentKey) {
     user_->setInt("KEEP", 1);
     EXPECT_FALSE(user_->remove(""));

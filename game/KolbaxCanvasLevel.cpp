@@ -1,0 +1,117 @@
+// KolbaxCanvas: starting a level, the game-play report (once per level end), the highest level and the
+// sun carry-over kept in the settings store.
+#include <algorithm>
+#include <cstdio>
+
+#include "game/KolbaxCanvas.h"
+#include "game/ReportSender.h"
+#include "game/rules/BoardLayout.h"
+#include "sprite/ButtonSprite.h"
+#include "sprite/User.h"
+
+int KolbaxCanvas::highestLevel() {
+    sprite::User* settings = getSettings();
+    return settings != nullptr ? settings->getInt("HIG_LVL", 1) : 1;
+}
+
+int KolbaxCanvas::clampSelectableLevel(int level) {
+    const int top = std::min(highestLevel() + 1, kHighestLevel);
+    return std::clamp(level, 1, std::max(1, top));
+}
+
+void KolbaxCanvas::raiseHighestLevel(int completed) {
+    sprite::User* settings = getSettings();
+    if (settings == nullptr)
+        return;
+    const int now = settings->getInt("HIG_LVL", 1);
+    settings->setInt("HIG_LVL", std::min(kHighestLevel, std::max(now, completed)));
+}
+
+void KolbaxCanvas::storeSunCarryOver() {
+    // The suns the player holds now, so that leaving a level keeps them.
+    if (sprite::User* settings = getSettings())
+        settings->setInt("GLT", board_.suns());
+}
+
+bool KolbaxCanvas::startLevel(int level, bool bonus) {
+    lang::Synchronized guard(this, true);
+    std::string error;
+    bool ok = false;
+    if (!levels_.loaded()) {
+        error = "no level table: the boards folder was not set";
+    } else if (bonus) {
+        int record = LevelTable::bonusRecordForLevel(level);
+        ok = record > 0 && board_.startBonusLevel(level, levels_.record(record), error);
+        if (record <= 0)
+            error = "level " + std::to_string(level) + " has no bonus level";
+    } else if (level >= 1 && level <= kHighestLevel) {
+        BoardLayout layout;
+        ok = BoardLayout::load(BoardLayout::pathFor(boardsFolder_, level), layout, error) &&
+             board_.startLevel(level, levels_.record(level), layout, error);
+    } else {
+        error = "level " + std::to_string(level) + " is outside 1.." + std::to_string(kHighestLevel);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "KolbaxCanvas: cannot start level %d: %s\n", level, error.c_str());
+        return false;
+    }
+    level_ = level;
+    bonusLevel_ = bonus;
+    reported_ = false;
+    levelEnded_ = false;
+    lostByNoMoves_ = false;
+    levelInProgress_ = true;
+    paused_ = false;
+    dragPending_ = false;
+    report_.clearSent();
+    if (sprite::User* settings = getSettings())
+        board_.setSuns(settings->getInt("GLT", 0));
+    for (const char* name : {"MenuMap", "MainMenu", "GameOver", "LevelComplete", "Options", "Instructions",
+                             "ExitDialog", "ChoosePlayer", "dim", "inomoremoves"})
+        show(name, false);
+    show("consoledialog", true);
+    show("btn_consolesun", true);
+    if (sprite::Sprite* b = named("btn_MenuOnConsole"); b != nullptr && b->instanceOf("ButtonSprite"))
+        static_cast<sprite::ButtonSprite*>(b)->setState(sprite::ButtonSprite::kNormal);
+    showBackgrounds(true, level);
+    // The zoom-in of the first board was announced by the model while it set the level up.
+    if (!initialShowPhase_) {
+        initialShowPhase_ = true;
+    }
+    arrivalScheduled_ = false;
+    switchMusic(kMusicNone, bonus ? kMusicBonus : kMusicInGame);
+    previousState_ = state_;
+    state_ = kPlay;
+    return true;
+}
+
+void KolbaxCanvas::fillReport(int reason) {
+    LevelReport values = board_.collectReportValues();
+    report_.mode = bonusLevel_ ? 1 : 0;
+    report_.level = level_;
+    report_.reason = reason;
+    report_.timeLeft = values.timeLeft;
+    report_.score = values.score;
+    if (bonusLevel_)
+        report_.bonusScore = board_.bonusPoints();
+    report_.sunsUsed = values.sunsUsed;
+    report_.powerPieces = values.powerPiecesUsed;
+    report_.replayCount = replayCount_;
+    report_.resolveCount = resolveDepth_;
+    report_.squaresLeft = values.squaresNotGold;
+    report_.player = profileName_;
+}
+
+void KolbaxCanvas::sendReport(int reason) {
+    // One report per level end: a level not in play, or one reported already, sends nothing.
+    if (reported_ || !levelInProgress_)
+        return;
+    fillReport(reason);
+    reported_ = true;
+    ++reportsSent_;
+    if (reportObserver_)
+        reportObserver_(report_);
+    if (reportSender_ != nullptr)
+        reportSender_->send(buildReportRequest(report_, reportAddress(getSettings())));
+    report_.clearSent();
+}

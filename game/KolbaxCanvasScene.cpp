@@ -1,0 +1,340 @@
+// KolbaxCanvas: construction, the scene set-up from the named sprites, the pools made from the
+// templates, the board geometry and the backgrounds of a level.
+#include <cstdio>
+
+#include "game/DragonflySprite.h"
+#include "game/GamePieceSprite.h"
+#include "game/KolbaxBoardView.h"
+#include "game/KolbaxCanvas.h"
+#include "game/MagnifySprite.h"
+#include "game/TileGridSprite.h"
+#include "sprite/ButtonSprite.h"
+#include "sprite/User.h"
+#include "window/Cursor.h"
+
+LANG_DEFINE_CLASS_RECORD(KolbaxCanvas);
+
+util::Random& gameRandom() {
+    static util::Random random;
+    return random;
+}
+
+namespace {
+
+// The screens that stop play while they show.
+constexpr const char* kScreens[] = {"Options", "MainMenu", "Instructions", "ExitDialog",
+                                    "LevelComplete", "GameOver", "ChoosePlayer", "MenuMap"};
+
+// Names hidden at set-up (the table's "hidden" rows; the templates are hidden too: only their copies
+// are ever shown).
+constexpr const char* kHiddenAtSetUp[] = {
+    "MenuMap", "MainMenu", "Options", "Instructions", "ExitDialog", "LevelComplete", "consoledialog",
+    "ChoosePlayer", "pausesign", "inomoremoves", "background", "playarea", "ipicketfence", "ipicketfence2",
+    "ipicketfence3", "hinthighlight1", "hinthighlight2", "highlight", "itutorial", "layoutname", "gameTile",
+    "igridvariance", "igridvarianceedge", "ilastgridshimmer", "tileGridOverlays", "powerpiecehighlight",
+    "newsunanim", "cobwebanim", "animatedvines", "itwinkle", "itwinklebig", "numberforboardscore",
+    "numberforboardscore_outline", "cascadetext", "cascadetext_outline", "drips", "dripsmall", "iarrow",
+    "randombombblast", "matchoutsparkle", "freeswaptext", "powerpieceoverlay", "earnedPowerPieceHighlight",
+    "fiverflash1", "fiverflash2", "gamePieces", "ibonuslevelstarttext", "bonusclicknumber", "ibonusprizes",
+    "ibonusprizes_disabled", "ibonusblocks", "ibonusblockcover", "icontinue", "bonussunglitter",
+    "bonussparkle", "bonusscoresparkle", "editor_console", "btn_savelayout", "btn_loadlayout",
+    "btn_backtomenu", "dragonfly", "dragonflyup", "dragonflyright", "dragonflydown", "dragonflyleft",
+    "biggoldsunoncursor", "smallgoldsunoncursor", "sparklesoncursor", "ilightning", "staticelectric",
+    "btn_consolesun", "goldtileplacementburst"};
+
+constexpr const char* kClipNames[KolbaxCanvas::kClipCount] = {
+    "+aAmbient1",  "+aAmbient2",  "+aAmbient3",      "+aAmbient4",          "+aAmbient5",
+    "+aAmbient6",  "+aAmbient7",  "+aAmbient8",      "+aAmbient9",          "+aAmbient10",
+    "+aAmbient11", "+aAmbient12", "+aAmbient13",     "+aAmbient14",         "+aAmbient15",
+    "+aMusicInGame", "+aMusicInGameAmbient", "+aMusicBonusMode", "+aMusicMainMenu", "+aMusicMap"};
+
+}  // namespace
+
+KolbaxCanvas::KolbaxCanvas() : view_(std::make_unique<KolbaxBoardView>(*this)), board_(gameRandom()) {
+    board_.setEvents(view_.get());
+}
+
+KolbaxCanvas::~KolbaxCanvas() {
+    // The threads run this class's overrides: they must be gone before its fields are.
+    destroy();
+}
+
+bool KolbaxCanvas::setBoardsFolder(const std::string& folder, std::string& error) {
+    if (!levels_.load(folder + "/leveling.txt", error))
+        return false;
+    boardsFolder_ = folder;
+    return true;
+}
+
+sprite::Sprite* KolbaxCanvas::named(const char* name) {
+    return getSprite(name);
+}
+
+sprite::AnimateSprite* KolbaxCanvas::namedAnimated(const char* name) {
+    sprite::Sprite* s = getSprite(name);
+    return s != nullptr && s->instanceOf("AnimateSprite") ? static_cast<sprite::AnimateSprite*>(s) : nullptr;
+}
+
+void KolbaxCanvas::show(const char* name, bool on) {
+    if (sprite::Sprite* s = named(name))
+        s->setVisible(on);
+}
+
+bool KolbaxCanvas::shown(const char* name) {
+    sprite::Sprite* s = named(name);
+    return s != nullptr && s->isVisible();
+}
+
+bool KolbaxCanvas::anyScreenShowing() {
+    for (const char* name : kScreens)
+        if (shown(name))
+            return true;
+    return false;
+}
+
+void KolbaxCanvas::placeBelow(sprite::Sprite* sprite, const char* reference) {
+    if (sprite == nullptr)
+        return;
+    lang::Synchronized guard(this, true);
+    lang::String name(sprite->getName());
+    sprite::Sprite* ref = named(reference);
+    int index = ref != nullptr && ref != sprite ? indexOfSprite(ref) : -1;
+    // Taking the sprite out first shifts the reference down by one when the sprite stood below it.
+    int own = indexOfSprite(sprite);
+    if (own >= 0 && index > own)
+        --index;
+    addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, index);
+}
+
+void KolbaxCanvas::placeOnTop(sprite::Sprite* sprite) {
+    if (sprite == nullptr)
+        return;
+    lang::String name(sprite->getName());
+    addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, -1);
+}
+
+void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {
+    lang::Synchronized guard(this, true);
+    GameCanvas2::onSceneLoaded(loader);
+    lookUpScene();
+    if (sprite::User* settings = getSettings()) {
+        if (settings->getInt("SHOWLINK", 1) == 0)
+            if (sprite::Sprite* link = named("upsellQB"); link != nullptr && link->instanceOf("ButtonSprite"))
+                static_cast<sprite::ButtonSprite*>(link)->setState(0);
+        musicVolume_ = settings->getInt("VOLUMEMUSIC", 128);
+        lang::Ref<lang::String> last = lang::adopt(settings->getString("LASTPROFILE", ""));
+        if (last)
+            profileName_ = *last;
+    }
+    makePools();
+    makeClips();
+    enterState(kMainMenu);
+}
+
+void KolbaxCanvas::lookUpScene() {
+    for (const char* name : kHiddenAtSetUp)
+        show(name, false);
+    for (const char* name : {"hinthighlight1", "hinthighlight2"})
+        if (sprite::Sprite* s = named(name))
+            s->setColorTransform(128, 128, 128, 128);
+    if (sprite::Sprite* menuButton = named("btn_MenuOnConsole")) {
+        if (menuButton->instanceOf("ButtonSprite"))
+            static_cast<sprite::ButtonSprite*>(menuButton)->setState(0);
+        placeBelow(menuButton, "ipicketfence3");
+    }
+    // The tile template fixes the square size and, by where it stands, the board's origin.
+    if (sprite::Sprite* tile = named("gameTile")) {
+        if (tile->getWidth() > 0 && tile->getHeight() > 0) {
+            squareWidth_ = tile->getWidth();
+            squareHeight_ = tile->getHeight();
+        }
+        boardOriginX_ = tile->getX();
+        boardOriginY_ = tile->getY();
+        if (tile->instanceOf("TileGridSprite"))
+            static_cast<TileGridSprite*>(tile)->setSquare(-13, -13);
+    }
+}
+
+void KolbaxCanvas::makePools() {
+    sprite::AnimateSprite* pieceTemplate = namedAnimated("gamePieces");
+    sprite::AnimateSprite* powerTemplate = namedAnimated("powerpieceoverlay");
+    sprite::AnimateSprite* sunTemplate = namedAnimated("newsunanim");
+    sprite::AnimateSprite* tileTemplate = namedAnimated("gameTile");
+    pieces_.clear();
+    tiles_.clear();
+    magnifiers_.clear();
+    dragonflies_.clear();
+    auto copyOf = [](sprite::AnimateSprite* t) {
+        return t != nullptr ? lang::adopt(static_cast<sprite::AnimateSprite*>(t->clone()))
+                            : lang::Ref<sprite::AnimateSprite>();
+    };
+    for (int x = 0; x < board::kColumns; ++x) {
+        for (int y = 0; y < board::kRows; ++y) {
+            auto tile = lang::make<TileGridSprite>();
+            if (tileTemplate != nullptr)
+                tile->setImageGrid(tileTemplate->getImage(), tileTemplate->getColumns(), tileTemplate->getRows());
+            tile->setSquare(x, y);
+            util::Point p = squareToScreen(x, y);
+            tile->setLocation(p.x, p.y);
+            tile->setVisible(false);
+            placeBelow(tile.get(), "ipicketfence");
+            tiles_.push_back(tile);
+            auto zoom = lang::make<MagnifySprite>();
+            zoom->setVisible(false);
+            placeBelow(zoom.get(), "ipicketfence");
+            magnifiers_.push_back(zoom);
+        }
+    }
+    for (int i = 0; i < board::kPoolSize; ++i) {
+        auto piece = lang::make<GamePieceSprite>();
+        if (pieceTemplate != nullptr)
+            piece->setImageGrid(pieceTemplate->getImage(), pieceTemplate->getColumns(), pieceTemplate->getRows());
+        piece->setOverlays(copyOf(powerTemplate).get(), copyOf(sunTemplate).get());
+        piece->setVisible(false);
+        placeBelow(piece.get(), "ipicketfence");
+        pieces_.push_back(piece);
+    }
+    sprite::AnimateSprite* flyTemplate = namedAnimated("dragonfly");
+    for (int i = 0; i < 5; ++i) {
+        auto fly = lang::make<DragonflySprite>();
+        if (flyTemplate != nullptr)
+            fly->setImageGrid(flyTemplate->getImage(), flyTemplate->getColumns(), flyTemplate->getRows());
+        std::array<lang::Ref<sprite::AnimateSprite>, 4> parts{
+            copyOf(namedAnimated("dragonflyup")), copyOf(namedAnimated("dragonflyright")),
+            copyOf(namedAnimated("dragonflydown")), copyOf(namedAnimated("dragonflyleft"))};
+        fly->setDirectionSprites({parts[0].get(), parts[1].get(), parts[2].get(), parts[3].get()});
+        fly->reset();
+        placeBelow(fly.get(), "ipicketfence2");
+        dragonflies_.push_back(fly);
+    }
+}
+
+void KolbaxCanvas::makeClips() {
+    for (int i = 0; i < kClipCount; ++i) {
+        lang::Ref<window::AudioClip> clip;
+        if (clipFactory_) {
+            clip = clipFactory_(kClipNames[i]);
+        } else {
+            clip = lang::make<window::AudioClip>();
+            // Music streams, ambient sounds are samples; without a sound device the clip stays silent.
+            clip->load(lang::String(kClipNames[i]), i < kAmbientClips ? window::AudioClip::kSample
+                                                                      : window::AudioClip::kStream);
+        }
+        if (clip)
+            clip->setVolume(musicVolume_);
+        clips_[static_cast<size_t>(i)] = clip;
+    }
+}
+
+GamePieceSprite* KolbaxCanvas::pieceSprite(int id) {
+    return id >= 0 && id < static_cast<int>(pieces_.size()) ? pieces_[static_cast<size_t>(id)].get() : nullptr;
+}
+
+TileGridSprite* KolbaxCanvas::tileSprite(int x, int y) {
+    if (!board::onBoard(x, y) || tiles_.empty())
+        return nullptr;
+    return tiles_[static_cast<size_t>(board::squareIndex(x, y))].get();
+}
+
+MagnifySprite* KolbaxCanvas::magnifySprite(int x, int y) {
+    if (!board::onBoard(x, y) || magnifiers_.empty())
+        return nullptr;
+    return magnifiers_[static_cast<size_t>(board::squareIndex(x, y))].get();
+}
+
+DragonflySprite* KolbaxCanvas::dragonflySprite(int i) {
+    return i >= 0 && i < static_cast<int>(dragonflies_.size()) ? dragonflies_[static_cast<size_t>(i)].get()
+                                                               : nullptr;
+}
+
+util::Point KolbaxCanvas::squareToScreen(int x, int y) const {
+    return util::Point(boardOriginX_ + squareWidth_ * x, boardOriginY_ + squareHeight_ * y);
+}
+
+BoardSquare KolbaxCanvas::findSquareAt(int px, int py) const {
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y) {
+            const TileGridSprite* t = tiles_.empty() ? nullptr : tiles_[static_cast<size_t>(board::squareIndex(x, y))].get();
+            if (t != nullptr && t->getX() == px && t->getY() == py)
+                return {x, y};
+        }
+    return {-1, -1};
+}
+
+BoardSquare KolbaxCanvas::squareUnder(int px, int py) const {
+    if (px < boardOriginX_ || py < boardOriginY_)
+        return {board::kNone, board::kNone};
+    int x = (px - boardOriginX_) / squareWidth_;
+    int y = (py - boardOriginY_) / squareHeight_;
+    if (!board::onBoard(x, y))
+        return {board::kNone, board::kNone};
+    return {x, y};
+}
+
+void KolbaxCanvas::showBackgrounds(bool show, int level) {
+    sprite::Sprite* background = named("background");
+    sprite::Sprite* playarea = named("playarea");
+    if (!show) {
+        if (background != nullptr)
+            background->setVisible(false);
+        if (playarea != nullptr)
+            playarea->setVisible(false);
+        return;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "+background%d", LevelTable::stageOfLevel(level));
+    if (background != nullptr) {
+        auto image = lang::make<window::Image>(name);
+        if (image->getWidth() > 0)
+            background->setImage(image.get());
+        background->setVisible(true);
+    }
+    if (playarea != nullptr) {
+        if (bonusLevel_) {
+            std::snprintf(name, sizeof name, "+playarea_bonus");
+            playarea->setLocation(0, 0);
+        } else if (level < 61) {
+            std::snprintf(name, sizeof name, "+playarea%d", level);
+        } else {
+            name[0] = 0;
+        }
+        if (name[0] != 0) {
+            auto image = lang::make<window::Image>(name);
+            if (image->getWidth() > 0) {
+                std::string alpha = std::string(name) + "alpha";
+                auto mask = lang::make<window::Image>(alpha.c_str());
+                if (mask->getWidth() > 0)
+                    image->applyMask(mask.get());
+                playarea->setImage(image.get());
+            }
+        }
+        playarea->setColorTransform(128, 128, 128, 128);
+        playarea->setVisible(true);
+    }
+    for (const char* fence : {"ipicketfence", "ipicketfence2", "ipicketfence3"})
+        placeOnTop(named(fence));
+}
+
+void KolbaxCanvas::hidePieces() {
+    for (auto& p : pieces_) {
+        p->setVisible(false);
+        p->setHighlighted(false);
+        p->setPreviewLit(false);
+        p->hidePowerOverlay();
+        p->stopDrop();
+    }
+    for (auto& m : magnifiers_)
+        m->setVisible(false);
+}
+
+void KolbaxCanvas::resetBoardScene() {
+    hidePieces();
+    for (auto& t : tiles_)
+        t->setVisible(false);
+    for (auto& d : dragonflies_)
+        d->reset();
+    for (const char* name : {"highlight", "hinthighlight1", "hinthighlight2", "inomoremoves", "pausesign"})
+        show(name, false);
+    initialHidePhase_ = initialShowPhase_ = false;
+    hoverPiece_ = board::kNone;
+}

@@ -1,0 +1,248 @@
+// The profile chooser with its prompt and question, built from scripts and driven by events through
+// the canvas's routing, on a store in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "game/ChoosePlayer.h"
+#include "game/GenericDialog.h"
+#include "game/ProfileInputPrompt.h"
+#include "sprite/NewFontSprite.h"
+#include "tests/game/DialogTestSupport.h"
+
+namespace {
+
+using dialog_test::stateOf;
+
+// The chooser at (100, 50); its rows' buttons at local (180, 95 + 40 i); its three buttons at local
+// y 400; the prompt and the question at local (150, 150), modal.
+const char* kChooser =
+    "<data> 200 100 40 128 100 100\n"
+    "<sprites>\n"
+    " bkgSelectPlayer Sprite bg 0 0\n"
+    " protoName NewFontSprite 0 0\n"
+    " Hilite0 ButtonSprite btn 180 95 3 1 2 1 0 1\n"
+    " Hilite1 ButtonSprite btn 180 135 3 1 2 1 0 1\n"
+    " Hilite2 ButtonSprite btn 180 175 3 1 2 1 0 1\n"
+    " Hilite3 ButtonSprite btn 180 215 3 1 2 1 0 1\n"
+    " Hilite4 ButtonSprite btn 180 255 3 1 2 1 0 1\n"
+    " acceptProfile ButtonSprite btn 20 400 3 1 2 1 0 1\n"
+    " createNewProfile ButtonSprite btn 60 400 3 1 2 1 0 1\n"
+    " deleteProfile ButtonSprite btn 100 400 3 1 2 1 0 1\n"
+    " inputPrompt ProfileInputPrompt:prompt.txt 150 150 300 200 1 0 0\n"
+    " genericDialog GenericDialog:generic.txt 150 150 300 200 1 0 0\n";
+const char* kPrompt =
+    "<sprites>\n"
+    " name NewFontSprite 20 20\n"
+    " submitNewProfile ButtonSprite btn 200 150 3 1 2 1 0 1\n"
+    " cancelAddProfile ButtonSprite btn 240 150 3 1 2 1 0 1\n";
+const char* kGeneric =
+    "<sprites>\n"
+    " genericTitles AnimateSprite btn 0 0 3 1\n"
+    " messageText NewFontSprite 10 40\n"
+    " messageName NewFontSprite 10 80\n"
+    " b1Delete ButtonSprite btn 50 150 3 1 2 1 0 1\n"
+    " b2Cancel ButtonSprite btn 100 150 3 1 2 1 0 1\n"
+    " b1OK ButtonSprite btn 150 150 3 1 2 1 0 1\n"
+    " b1Clear ButtonSprite btn 200 150 3 1 2 1 0 1\n";
+
+class ChoosePlayerTest : public ::testing::Test, public dialog_test::DialogFixture {
+protected:
+    void SetUp() override {
+        write("chooser.txt", kChooser);
+        write("prompt.txt", kPrompt);
+        write("generic.txt", kGeneric);
+        write("main.txt", "<sprites> ChoosePlayer ChoosePlayer:chooser.txt 100 50 600 500 1 0 0\n");
+        canvas->texts["STR_DUPLICATE_NAME"] = "That name already exists. Choose another.";
+        canvas->texts["STR_REALLY_DELETE_1"] = "Are you sure you want to delete the player";
+        canvas->texts["STR_REALLY_DELETE_2"] = "and all of their progress?";
+    }
+    void open(const std::string& current = "") {
+        load("main.txt");
+        chooser = get<ChoosePlayer>("ChoosePlayer");
+        ASSERT_NE(chooser, nullptr);
+        chooser->prepare(current);
+        chooser->setVisible(true);
+        canvas->take();
+    }
+    ProfileInputPrompt* prompt() {
+        return dynamic_cast<ProfileInputPrompt*>(static_cast<lang::Object*>(chooser->getChild("inputPrompt").get()));
+    }
+    GenericDialog* question() {
+        return dynamic_cast<GenericDialog*>(static_cast<lang::Object*>(chooser->getChild("genericDialog").get()));
+    }
+    std::string message() {
+        lang::Ref<sprite::Sprite> text = question()->getChild("messageText");
+        return std::string(static_cast<sprite::NewFontSprite*>(text.get())->getText().view());
+    }
+    void clickRow(int i) { canvas->click(285, 150 + 40 * i); }
+    void clickAccept() { canvas->click(125, 455); }
+    void clickCreate() { canvas->click(165, 455); }
+    void clickDelete() { canvas->click(205, 455); }
+    // Types a name into the prompt and presses Enter.
+    void create(const std::string& name) {
+        clickCreate();
+        canvas->type(name);
+        canvas->key(window::Event::kEnter);
+    }
+
+    ChoosePlayer* chooser = nullptr;
+};
+
+TEST_F(ChoosePlayerTest, TheFirstPlayerIsTypedInAPromptThatCannotBeCancelledAndIsChosenAtOnce) {
+    open();
+    EXPECT_EQ(stateOf(chooser, "acceptProfile"), 0);
+    EXPECT_EQ(stateOf(chooser, "deleteProfile"), 0);
+    EXPECT_EQ(stateOf(chooser, "createNewProfile"), 1);
+
+    clickCreate();
+    ASSERT_TRUE(prompt()->isVisible());
+    EXPECT_EQ(stateOf(prompt(), "cancelAddProfile"), 0);
+    EXPECT_FALSE(dialog_test::buttonIn(prompt(), "cancelAddProfile")->isVisible());
+    EXPECT_EQ(dialog_test::buttonIn(prompt(), "submitNewProfile")->getX(), (300 - 20) / 2);
+    EXPECT_EQ(stateOf(prompt(), "submitNewProfile"), 0);
+    // Nothing to cancel to, and nothing to submit yet.
+    canvas->key(window::Event::kEscape);
+    canvas->key(window::Event::kEnter);
+    EXPECT_TRUE(prompt()->isVisible());
+
+    // The underscore is refused, 233 (e acute) taken, and the name stops at seven characters.
+    canvas->type("Zo_\xE9 Ann-Marie");
+    EXPECT_EQ(prompt()->name(), "Zo\xE9 Ann");
+    EXPECT_EQ(stateOf(prompt(), "submitNewProfile"), 1);
+    canvas->key(window::Event::kBackspace);
+    canvas->key(window::Event::kBackspace);
+    canvas->key(window::Event::kBackspace);
+    canvas->key(window::Event::kBackspace);
+    canvas->take();
+    canvas->key(window::Event::kEnter);
+
+    EXPECT_FALSE(prompt()->isVisible());
+    EXPECT_FALSE(chooser->isVisible());
+    std::vector<std::string> commands = canvas->take();
+    EXPECT_NE(std::find(commands.begin(), commands.end(), "submitNewProfile"), commands.end());
+    EXPECT_EQ(commands.back(), "profile:Zo\xE9");
+    EXPECT_EQ(canvas->data->currentProfile(), "Zo\xE9");
+    EXPECT_EQ(canvas->data->lastProfile(), "Zo\xE9");
+    EXPECT_TRUE(canvas->data->profileExists("ZO\xC9"));
+}
+
+TEST_F(ChoosePlayerTest, ANameThatDiffersOnlyInCaseIsRefusedAndThePromptStaysOpen) {
+    canvas->data->createProfile("Ann");
+    open("Ann");
+    create("aNN");
+    ASSERT_TRUE(question()->isVisible());
+    EXPECT_EQ(question()->mode(), GenericDialog::kNotice);
+    EXPECT_EQ(message(), "That name already exists. Choose another.");
+    EXPECT_TRUE(prompt()->isVisible());
+    EXPECT_EQ(canvas->data->profiles(), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(canvas->data->lastProfile(), "Ann");
+
+    // The notice's OK (by Enter) closes it; the prompt is still there to try again.
+    canvas->key(window::Event::kEnter);
+    EXPECT_FALSE(question()->isVisible());
+    EXPECT_TRUE(prompt()->isVisible());
+
+    // A name of dots only is no name: it is refused with its own message.
+    prompt()->showPrompt(true);
+    canvas->type("..");
+    canvas->key(window::Event::kEnter);
+    ASSERT_TRUE(question()->isVisible());
+    EXPECT_EQ(message(), PlayerData::nameProblem(".."));
+    canvas->key(window::Event::kEscape);
+
+    // Escape cancels a prompt that can be cancelled.
+    canvas->key(window::Event::kEscape);
+    EXPECT_FALSE(prompt()->isVisible());
+    EXPECT_EQ(stateOf(chooser, "acceptProfile"), 1);
+}
+
+TEST_F(ChoosePlayerTest, DeletingAsksFirstAndRemovesOnlyThatPlayer) {
+    canvas->data->setProgramInt("SCORE", 77);
+    for (const char* name : {"Score", "Bob"})
+        canvas->data->createProfile(name);
+    canvas->data->selectProfile("Bob");
+    open("Bob");
+    EXPECT_EQ(chooser->names(), (std::vector<std::string>{"Bob", "Score"}));
+    EXPECT_EQ(chooser->selectedName(), "Bob");
+    EXPECT_EQ(stateOf(chooser, "Hilite0"), 3);
+
+    clickRow(1);
+    EXPECT_EQ(chooser->selectedName(), "Score");
+    EXPECT_EQ(stateOf(chooser, "Hilite0"), 1);
+    EXPECT_EQ(stateOf(chooser, "Hilite1"), 3);
+
+    clickDelete();
+    ASSERT_TRUE(question()->isVisible());
+    EXPECT_EQ(question()->mode(), GenericDialog::kConfirm);
+    EXPECT_EQ(stateOf(chooser, "acceptProfile"), 0);
+    // Escape is the cancel button.
+    canvas->key(window::Event::kEscape);
+    EXPECT_FALSE(question()->isVisible());
+    EXPECT_TRUE(canvas->data->profileExists("Score"));
+    EXPECT_EQ(canvas->take().back(), "cancelDelete");
+
+    clickDelete();
+    canvas->click(250 + 55, 200 + 155);  // b1Delete
+    EXPECT_FALSE(canvas->data->profileExists("Score"));
+    EXPECT_EQ(canvas->data->programInt("SCORE", 0), 77);
+    // Another player's last-profile mark stays.
+    EXPECT_EQ(canvas->data->lastProfile(), "Bob");
+    EXPECT_EQ(chooser->names(), (std::vector<std::string>{"Bob"}));
+    EXPECT_EQ(chooser->selectedName(), "Bob");
+
+    // Deleting the last player leaves nobody chosen.
+    clickDelete();
+    canvas->key(window::Event::kEnter);
+    EXPECT_TRUE(chooser->names().empty());
+    EXPECT_EQ(canvas->data->lastProfile(), "");
+    EXPECT_EQ(stateOf(chooser, "acceptProfile"), 0);
+}
+
+TEST_F(ChoosePlayerTest, FivePlayersFillTheListAndTabSkipsTheDisabledButtons) {
+    for (const char* name : {"e", "D", "c", "B", "a"})
+        canvas->data->createProfile(name);
+    open("c");
+    EXPECT_EQ(chooser->names(), (std::vector<std::string>{"a", "B", "c", "D", "e"}));
+    EXPECT_EQ(stateOf(chooser, "createNewProfile"), 0);
+    EXPECT_EQ(stateOf(chooser, "Hilite2"), 3);
+    clickCreate();
+    EXPECT_FALSE(prompt()->isVisible());
+
+    canvas->key(window::Event::kDown);
+    EXPECT_EQ(chooser->selectedName(), "D");
+    canvas->key(window::Event::kTab);
+    EXPECT_EQ(chooser->focus(), 1);  // acceptProfile
+    canvas->key(window::Event::kTab);
+    EXPECT_EQ(chooser->focus(), 3);  // deleteProfile: createNewProfile is disabled
+    canvas->key(window::Event::kTab);
+    EXPECT_EQ(chooser->focus(), 0);
+    canvas->key(window::Event::kTab, window::Event::kShift);
+    EXPECT_EQ(chooser->focus(), 3);
+    canvas->key(window::Event::kTab, window::Event::kShift);
+    canvas->key(window::Event::kTab, window::Event::kShift);
+    EXPECT_EQ(chooser->focus(), 0);
+
+    canvas->take();
+    canvas->key(window::Event::kEnter);
+    EXPECT_EQ(canvas->take().back(), "profile:D");
+    EXPECT_EQ(canvas->data->currentProfile(), "D");
+    EXPECT_FALSE(chooser->isVisible());
+}
+
+TEST_F(ChoosePlayerTest, AcceptingByMouseChoosesTheHighlightedPlayerAndAClickOutsideIsSwallowed) {
+    canvas->data->createProfile("Ann");
+    canvas->data->createProfile("Bob");
+    open("");
+    EXPECT_EQ(chooser->selectedName(), "Ann");
+    canvas->click(10, 10);
+    for (const std::string& command : canvas->take())
+        EXPECT_EQ(command, "");
+    clickRow(1);
+    clickAccept();
+    EXPECT_EQ(canvas->take().back(), "profile:Bob");
+    EXPECT_EQ(canvas->data->lastProfile(), "Bob");
+}
+
+}  // namespace

@@ -1,0 +1,374 @@
+// The level map's selection rules over the highest level reached, the console's start values and
+// timer line, and the level-complete tally's steps with their sounds and stored values.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/ConsoleDialog.h"
+#include "game/LevelCompleteDialog.h"
+#include "game/LevelTally.h"
+#include "game/MenuMapDialog.h"
+#include "sprite/NumberSprite.h"
+#include "tests/game/DialogTestSupport.h"
+
+namespace {
+
+using dialog_test::stateOf;
+
+std::string mapScript() {
+    std::string s =
+        "<data> 3 4\n<sprites>\n"
+        " map Sprite bg 0 0\n"
+        " mapconsolestagenumber NumberSprite digits 600 500\n"
+        " mapconsolelevelnumber NumberSprite digits 650 500\n"
+        " scrollmapright ButtonSprite btn 760 300 3 1 2 1 0 1\n"
+        " scrollmapleft ButtonSprite btn 10 300 3 1 2 1 0 1\n"
+        " mapconsolebackarrow ButtonSprite btn 560 540 3 1 2 1 0 1\n"
+        " mapconsoleforwardarrow ButtonSprite btn 700 540 3 1 2 1 0 1\n"
+        " bstartgame ButtonSprite btn 620 560 3 1 2 1 0 1\n"
+        " bbacktomainmenu ButtonSprite btn 20 560 3 1 2 1 0 1\n"
+        " FrogShadow AnimateSprite btn 0 0 3 1\n"
+        " selectedlevelmarker AnimateSprite btn 0 0 3 1\n";
+    // Markers 25 pixels apart along the map picture.
+    for (int level = 1; level <= 60; ++level)
+        s += " levelmarker" + std::to_string(level) + " AnimateSprite btn " + std::to_string(65 + 25 * level) +
+             " 110 3 1\n";
+    return s;
+}
+
+class MapTest : public ::testing::Test, public dialog_test::DialogFixture {
+protected:
+    void SetUp() override {
+        write("map.txt", mapScript());
+        write("main.txt", "<sprites> MenuMap MenuMapDialog:map.txt 0 0 800 600 0 1 0\n");
+        load("main.txt");
+        map = get<MenuMapDialog>("MenuMap");
+        ASSERT_NE(map, nullptr);
+        canvas->data->createProfile("Ann");
+        canvas->data->selectProfile("Ann");
+    }
+    // The player has reached `highest` and last selected level 1 (0: no selection stored).
+    void prepare(int highest, int selected = 1) {
+        canvas->data->setHighestLevel(highest);
+        canvas->data->setInt(PlayerData::kSelectedLevel, selected);
+        if (selected == 0)
+            canvas->data->store()->remove("Ann\\SEL_LVL");
+        map->prepare();
+        canvas->take();
+    }
+    int shownNumber(const char* name) {
+        lang::Ref<sprite::Sprite> s = map->getChild(name);
+        return static_cast<sprite::NumberSprite*>(s.get())->getValue();
+    }
+    sprite::Sprite* marker(int level) { return map->getChild(("levelmarker" + std::to_string(level)).c_str()).get(); }
+    void clickMarker(int level, int clicks = 1) {
+        sprite::Sprite* m = marker(level);
+        canvas->click(m->getX() + 2, m->getY() + 2, clicks);
+    }
+    void back() { canvas->click(565, 545); }
+    void forward() { canvas->click(705, 545); }
+
+    MenuMapDialog* map = nullptr;
+};
+
+TEST_F(MapTest, ArrowsAndMarkersFollowTheHighestLevelReached) {
+    // Nothing played yet: only level 1, both arrows off.
+    prepare(0);
+    EXPECT_EQ(map->selectedLevel(), 1);
+    EXPECT_EQ(stateOf(map, "mapconsolebackarrow"), 0);
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 0);
+    EXPECT_TRUE(marker(1)->isVisible());
+    EXPECT_FALSE(marker(2)->isVisible());
+    forward();
+    EXPECT_EQ(map->selectedLevel(), 1);
+
+    // Level 1 done: forward to 2 and no further.
+    prepare(1);
+    EXPECT_EQ(stateOf(map, "mapconsolebackarrow"), 0);
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 1);
+    forward();
+    EXPECT_EQ(map->selectedLevel(), 2);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 2);
+    EXPECT_EQ(stateOf(map, "mapconsolebackarrow"), 1);
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 0);
+    forward();
+    EXPECT_EQ(map->selectedLevel(), 2);
+    back();
+    back();
+    EXPECT_EQ(map->selectedLevel(), 1);
+}
+
+TEST_F(MapTest, TheLastLevelCanBeSelectedButNeverASixtyFirst) {
+    prepare(59, 0);
+    EXPECT_EQ(map->selectedLevel(), 60);
+    EXPECT_EQ(shownNumber("mapconsolestagenumber"), 12);
+    EXPECT_EQ(shownNumber("mapconsolelevelnumber"), 5);
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 0);
+
+    prepare(60, 61);
+    EXPECT_EQ(map->selectedLevel(), 60);
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 0);
+    EXPECT_EQ(stateOf(map, "mapconsolebackarrow"), 1);
+    forward();
+    EXPECT_EQ(map->selectedLevel(), 60);
+    EXPECT_EQ(canvas->data->selectedLevel(), 60);
+    // The map keeps inside its picture: 400 minus the marker, never past -1600.
+    EXPECT_EQ(map->mapX(), 400 - (65 + 25 * 60 - 5));
+    // Marker 60 is selectable with HIG_LVL 60.
+    map->selectLevel(57);
+    clickMarker(60);
+    EXPECT_EQ(map->selectedLevel(), 60);
+}
+
+TEST_F(MapTest, AMarkerClickSelectsADoubleClickStartsAndTheSelectedMarkerStarts) {
+    prepare(12, 0);
+    EXPECT_EQ(map->selectedLevel(), 13);
+    clickMarker(7);
+    EXPECT_EQ(map->selectedLevel(), 7);
+    EXPECT_EQ(shownNumber("mapconsolestagenumber"), 2);
+    EXPECT_EQ(shownNumber("mapconsolelevelnumber"), 2);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 7);
+    for (const std::string& c : canvas->take())
+        EXPECT_NE(c, "bstartgame");
+    // The selected-level marker sits on marker 7 with the script's offset (3, 4).
+    lang::Ref<sprite::Sprite> chosen = map->getChild("selectedlevelmarker");
+    EXPECT_EQ(chosen->getX(), marker(7)->getX() + 3);
+    EXPECT_EQ(chosen->getY(), marker(7)->getY() + 4);
+
+    clickMarker(9, 2);
+    EXPECT_EQ(map->selectedLevel(), 9);
+    EXPECT_EQ(canvas->take().front(), "bstartgame");
+    // A level beyond the reach is neither shown nor selected.
+    EXPECT_TRUE(map->selectLevel(13));
+    EXPECT_FALSE(map->selectLevel(14));
+    EXPECT_FALSE(marker(14)->isVisible());
+    EXPECT_EQ(map->selectedLevel(), 13);
+    canvas->take();
+    canvas->key(window::Event::kEnter);
+    EXPECT_EQ(canvas->take().back(), "bstartgame");
+    canvas->key(window::Event::kEscape);
+    EXPECT_EQ(canvas->take().back(), "bbacktomainmenu");
+}
+
+TEST_F(MapTest, ScrollingRunsWhileTheArrowIsHeldAndStopsAtTheEndOrOutside) {
+    prepare(0);
+    ASSERT_EQ(map->mapX(), 0);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseDown, 765, 305, 0, 0, 1).get());
+    EXPECT_TRUE(map->isScrolling());
+    dialog_test::step(*map, 1);
+    EXPECT_EQ(map->mapX(), -20);
+    // The markers move with the picture.
+    EXPECT_EQ(marker(1)->getX(), 85 - 20);
+    map->pointerAt(900, 300);
+    EXPECT_FALSE(map->isScrolling());
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseDown, 765, 305, 0, 0, 1).get());
+    for (int i = 0; i < 100; ++i)
+        dialog_test::step(*map, i);
+    EXPECT_EQ(map->mapX(), -1600);
+    EXPECT_FALSE(map->isScrolling());
+}
+
+// Records what the tally asks of the game, in order.
+class FakeGame : public LevelTally {
+public:
+    void playSound(int index) override { calls.push_back("sound " + std::to_string(index)); }
+    int level() override { return levelNumber; }
+    int consoleTimer() override { return timer; }
+    int timerDivisor() override { return 4; }
+    void countConsoleTimer() override {
+        timer = std::min(timer + 5, 400);
+        ++countFrames;
+    }
+    int consoleScore() override { return score; }
+    int consoleSuns() override { return 4; }
+    void startPiecesLeaving() override { calls.push_back("pieces leave"); }
+    void replaceTilesWithEndAnimations() override { calls.push_back("tiles"); }
+    void clearBoardForTally() override { calls.push_back("clear board"); }
+    void releasePieces() override { calls.push_back("release"); }
+    void showFloatingBonus(int points) override { floating += points; }
+    void setBonusLevelNext() override { calls.push_back("bonus next"); }
+    void progressStored() override { calls.push_back("progress"); }
+    void startBonusTally() override { calls.push_back("bonus start"); }
+    int sunsHeld() override { return 6; }
+    int bonusPoints() override { return 700; }
+    void sendReport(int reason) override { calls.push_back("report " + std::to_string(reason)); }
+    void putBackCarriedSun() override { calls.push_back("sun back"); }
+    void hideBonusClickNumber() override {}
+    void endBonusLevel() override { calls.push_back("bonus end"); }
+    void placeBelowTopFence(sprite::Sprite*) override { calls.push_back("dialog up"); }
+    void setArrowCursor() override { calls.push_back("arrow"); }
+
+    std::vector<std::string> calls;
+    int levelNumber = 7;
+    int timer = 123;
+    int score = 5000;
+    int countFrames = 0;
+    int floating = 0;
+};
+
+class TallyTest : public ::testing::Test, public dialog_test::DialogFixture {
+protected:
+    void SetUp() override {
+        write("lc.txt",
+              "<sprites>\n"
+              " ibtncontinue ButtonSprite btn 100 100 3 1 2 1 0 1\n"
+              " continuebuttonholder Sprite bg 90 90\n"
+              " bonusnumbers_score NumberSprite digits 10 10\n"
+              " bonusnumbers_bonus NumberSprite digits 10 30\n"
+              " timeminutenumber NumberSprite digits 10 50\n"
+              " numbersunsacquired NumberSprite digits 10 70\n");
+        write("main.txt", "<sprites> LevelComplete LevelCompleteDialog:lc.txt 100 100 400 300 0 0 0\n");
+        load("main.txt");
+        dialog = get<LevelCompleteDialog>("LevelComplete");
+        ASSERT_NE(dialog, nullptr);
+        canvas->data->createProfile("Ann");
+        canvas->data->selectProfile("Ann");
+    }
+    // Runs the tally as the frame update does: lower the countdown, run the step for the new value.
+    int run(bool bonus) {
+        dialog->beginTally();
+        int countdown = LevelCompleteDialog::kStartCountdown;
+        int frames = 0;
+        while (countdown > 0 && frames < 5000) {
+            --countdown;
+            countdown = bonus ? dialog->bonusTallyStep(countdown, game) : dialog->tallyStep(countdown, game);
+            ++frames;
+        }
+        return frames;
+    }
+
+    LevelCompleteDialog* dialog = nullptr;
+    FakeGame game;
+};
+
+TEST_F(TallyTest, TheNormalTallyCountsTheTimerFullAndStoresTheRealTotal) {
+    canvas->data->setHighestLevel(6);
+    // The timer stands where a step of 5 never meets 400 exactly.
+    game.timer = 123;
+    run(false);
+    EXPECT_EQ(game.timer, 400);
+    const std::vector<std::string> expected = {"sound 24", "pieces leave", "sound 28", "tiles", "clear board",
+                                               "dialog up", "release", "sound 34", "sound 33", "progress",
+                                               "arrow"};
+    std::vector<std::string> calls;
+    for (const std::string& c : game.calls)
+        if (c != "sound 32")
+            calls.push_back(c);
+    EXPECT_EQ(calls, expected);
+    // 56 count frames of 2 steps each: a tick every 10 frames after the first, 20 points a tick.
+    const int ticks = static_cast<int>(std::count(game.calls.begin(), game.calls.end(), "sound 32"));
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(dialog->bonusValue(), ticks * 20);
+    EXPECT_EQ(game.floating, ticks * 20);
+    EXPECT_EQ(dialog->total(), 5000 + ticks * 20);
+    EXPECT_EQ(canvas->data->score(), 5000 + ticks * 20);
+    // Level 7 is above the highest level reached: progress moves on.
+    EXPECT_EQ(canvas->data->highestLevel(), 7);
+    EXPECT_EQ(canvas->data->selectedLevel(), 8);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(stateOf(dialog, "ibtncontinue"), 1);
+    lang::Ref<sprite::Sprite> time = dialog->getChild("timeminutenumber");
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(time.get())->getValue(), 123 / 4);
+}
+
+TEST_F(TallyTest, AFifthLevelLeadsToTheBonusLevelAndAReplayedLevelKeepsTheProgress) {
+    game.levelNumber = 10;
+    canvas->data->setHighestLevel(9);
+    run(false);
+    EXPECT_NE(std::find(game.calls.begin(), game.calls.end(), "bonus next"), game.calls.end());
+    EXPECT_EQ(canvas->data->highestLevel(), 9);
+
+    game = FakeGame();
+    game.levelNumber = 3;
+    game.timer = 400;
+    canvas->data->setHighestLevel(20);
+    run(false);
+    EXPECT_EQ(canvas->data->highestLevel(), 20);
+    EXPECT_EQ(canvas->data->selectedLevel(), 21);
+    EXPECT_EQ(dialog->bonusValue(), 0);
+}
+
+TEST_F(TallyTest, TheBonusTallyStoresSunsScoreAndTheNextLevel) {
+    canvas->data->setHighestLevel(59);
+    run(true);
+    const std::vector<std::string> expected = {"bonus start", "report 1", "sound 33", "dialog up",
+                                               "sun back", "bonus end", "arrow"};
+    EXPECT_EQ(game.calls, expected);
+    EXPECT_EQ(canvas->data->score(), 5700);
+    EXPECT_EQ(canvas->data->suns(), 4);
+    EXPECT_EQ(canvas->data->highestLevel(), 60);
+    run(true);
+    EXPECT_EQ(canvas->data->highestLevel(), 60);
+}
+
+class ConsoleTest : public ::testing::Test, public dialog_test::DialogFixture {
+protected:
+    void SetUp() override {
+        write("console.txt",
+              "<sprites>\n"
+              " Console Sprite bg 0 0\n"
+              " itimeline Sprite bg 100 20\n"
+              " wateroverlay Sprite bg 100 20\n"
+              " waterlinetip Sprite bg 100 10\n"
+              " timer_redalert Sprite bg 0 0\n"
+              " numsunsonconsole NumberSprite digits 10 10\n"
+              " Score NumberSprite digits 10 30\n"
+              " Level NumberSprite digits 10 50\n"
+              " Stage NumberSprite digits 10 70\n");
+        write("main.txt", "<sprites> consoledialog ConsoleDialog:console.txt 0 500 800 100 0 1 0\n");
+        load("main.txt");
+        console = get<ConsoleDialog>("consoledialog");
+        ASSERT_NE(console, nullptr);
+        canvas->data->createProfile("Ann");
+        canvas->data->selectProfile("Ann");
+    }
+    ConsoleDialog* console = nullptr;
+};
+
+TEST_F(ConsoleTest, ALevelStartsWithTheStoredScoreAndAtLeastOneSun) {
+    canvas->data->setScore(4321);
+    canvas->data->setSuns(1);
+    console->setLevel(1);
+    console->startLevel();
+    EXPECT_EQ(console->score(), 4321);
+    EXPECT_EQ(console->suns(), 3);
+    EXPECT_EQ(canvas->data->suns(), 3);
+
+    canvas->data->setSuns(0);
+    console->setLevel(12);
+    console->startLevel();
+    EXPECT_EQ(console->suns(), 1);
+    EXPECT_EQ(canvas->data->suns(), 1);
+    lang::Ref<sprite::Sprite> stage = console->getChild("Stage");
+    lang::Ref<sprite::Sprite> level = console->getChild("Level");
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(stage.get())->getValue(), 3);
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(level.get())->getValue(), 2);
+
+    canvas->data->setSuns(7);
+    console->startLevel();
+    EXPECT_EQ(console->suns(), 7);
+}
+
+TEST_F(ConsoleTest, TheWaterLineFollowsTheTimerUpwardAndRaisesTheAlertLate) {
+    console->resetForLevel();
+    console->setTimer(50);
+    EXPECT_EQ(console->timerStep(false), 100 + 20);
+    EXPECT_EQ(console->timerStep(false), 100 + 40);
+    EXPECT_EQ(console->timerStep(false), 100 + 41);
+    console->setTimer(10);  // never moves down
+    EXPECT_EQ(console->timerStep(false), 100 + 41);
+    EXPECT_FALSE(console->redAlert());
+    console->setTimer(351);
+    for (int i = 0; i < 40; ++i)
+        console->timerStep(false);
+    EXPECT_EQ(console->displayedTimer(), 351);
+    EXPECT_TRUE(console->redAlert());
+    // The tally's count carries the timer up to full.
+    for (int i = 0; i < 20; ++i)
+        console->timerStep(true);
+    EXPECT_EQ(console->timer(), 400);
+    EXPECT_EQ(console->displayedTimer(), 400);
+}
+
+}  // namespace
