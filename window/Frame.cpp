@@ -41,15 +41,19 @@ bool Frame::create(Component* parent, const util::RectangleNM& bounds) {
     auto* window = static_cast<SDL_Window*>(nativeWindow());
     if (window == nullptr)
         return true;
+    windowId_.store(SDL_GetWindowID(window), std::memory_order_release);
     if (title_.length() > 0)
         SDL_SetWindowTitle(window, lang::cp1252ToUtf8(title_.view()).c_str());
     if (noCaption_)
         SDL_SetWindowHitTest(window, hitTest, nullptr);
-    // The icon is the archive's picture when the archive has one; otherwise the desktop's default.
+    // The icon is the archive's picture when the archive has one (the larger one first: the desktop
+    // scales it down); otherwise the desktop's default.
     if (lang::archiveListHead() != nullptr) {
-        lang::Ref<Image> icon = lang::make<Image>((std::string("+") + kIconPicture).c_str());
-        if (icon->getPixels() != nullptr)
-            setIconImage(icon.get());
+        for (const char* name : {kIconPicture, kSmallIconPicture}) {
+            lang::Ref<Image> icon = lang::make<Image>((std::string("+") + name).c_str());
+            if (icon->getPixels() != nullptr && setIconImage(icon.get()))
+                break;
+        }
     }
     return true;
 }
@@ -110,6 +114,21 @@ void Frame::exit() {
 void Frame::close() {
     if (hasWindow())
         sdl::post(sdl::Post::Destroy, this);
+}
+
+bool Frame::postCloseRequest() {
+    const uint32_t id = windowId_.load(std::memory_order_acquire);
+    if (id == 0 || !hasWindow() || !sdl::isOpen())
+        return false;
+    // The window event the close box makes: the event loop turns it into msg::kClose for this window,
+    // and drops it when the window has gone meanwhile. SDL_PushEvent may be called from any thread.
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    event.window.windowID = id;
+    event.window.timestamp = SDL_GetTicks();
+    return SDL_PushEvent(&event) == 1;
 }
 
 void Frame::setFullScreen(bool on, bool force) {

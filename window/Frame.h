@@ -35,6 +35,9 @@ public:
     virtual void exit();
     // Posts the private destroy message to the window thread.
     void close();
+    // Any thread: hands the window thread a close request for this frame, the very message its close
+    // box sends (onCloseRequest runs there). False when the window thread cannot take it (no window).
+    bool postCloseRequest();
 
     // A close request (the window's close box, or the program asked to stop): Frame closes itself.
     virtual void onCloseRequest();
@@ -63,8 +66,9 @@ public:
     // pixels take four bytes), or 0 without a display.
     static int displayDepth();
 
-    // The archive entry of the window icon.
-    static constexpr const char* kIconPicture = "window_icon";
+    // The archive entries of the window icon: the 32 by 32 picture, else the 16 by 16 one.
+    static constexpr const char* kIconPicture = "icon32";
+    static constexpr const char* kSmallIconPicture = "icon16";
     // The message shown when the platform refuses full screen, and its title.
     static constexpr const char* kFullScreenFailed = "Unable to switch to Fullscreen mode.";
     static constexpr const char* kErrorTitle = "Quillbeck Error";
@@ -81,6 +85,7 @@ private:
     bool maximizeToFullScreen_ = false;
     bool noCaption_ = false;
     std::atomic<bool> minimized_{false};
+    std::atomic<uint32_t> windowId_{0};  // the platform window's id, for close requests from any thread
     lang::String title_;
 };
 
