@@ -3,11 +3,13 @@
 
 namespace {
 
-constexpr int kInGame = 15;
-constexpr int kAmbientLoop = 16;
-constexpr int kBonus = 17;
-constexpr int kMainMenu = 18;
-constexpr int kMap = 19;
+// The music clips' slots among the canvas's clips. Named apart from the canvas's own state constants
+// (kMainMenu, kMap), which would otherwise hide them inside its member functions.
+constexpr int kClipInGame = 15;
+constexpr int kClipAmbientLoop = 16;
+constexpr int kClipBonus = 17;
+constexpr int kClipMainMenu = 18;
+constexpr int kClipMap = 19;
 
 }  // namespace
 
@@ -26,19 +28,19 @@ void KolbaxCanvas::switchMusic(int fadeOut, int start) {
     const int f = kMusicFadeFrames;
     switch (fadeOut) {
     case kMusicMap:
-        clipFade(kMap, 0, f);
-        clipFade(kAmbientLoop, 0, f);
+        clipFade(kClipMap, 0, f);
+        clipFade(kClipAmbientLoop, 0, f);
         break;
     case kMusicMainMenu:
-        clipFade(kMainMenu, 0, f);
+        clipFade(kClipMainMenu, 0, f);
         break;
     case kMusicInGame:
-        clipFade(kInGame, 0, f);
-        clipFade(kAmbientLoop, 0, f);
+        clipFade(kClipInGame, 0, f);
+        clipFade(kClipAmbientLoop, 0, f);
         break;
     case kMusicBonus:
-        clipFade(kBonus, 0, f);
-        clipFade(kAmbientLoop, 0, f);
+        clipFade(kClipBonus, 0, f);
+        clipFade(kClipAmbientLoop, 0, f);
         break;
     default:
         break;
@@ -55,26 +57,26 @@ void KolbaxCanvas::switchMusic(int fadeOut, int start) {
     };
     switch (start) {
     case kMusicInGame:
-        for (int c : {kMap, kMainMenu, kBonus})
+        for (int c : {kClipMap, kClipMainMenu, kClipBonus})
             clipFade(c, 0, f);
-        bringUp(kInGame);
-        bringUp(kAmbientLoop);
+        bringUp(kClipInGame);
+        bringUp(kClipAmbientLoop);
         break;
     case kMusicMainMenu:
-        for (int c : {kMap, kAmbientLoop, kInGame, kBonus})
+        for (int c : {kClipMap, kClipAmbientLoop, kClipInGame, kClipBonus})
             clipFade(c, 0, f);
-        bringUp(kMainMenu);
+        bringUp(kClipMainMenu);
         break;
     case kMusicBonus:
-        for (int c : {kMap, kMainMenu, kInGame, kAmbientLoop})
+        for (int c : {kClipMap, kClipMainMenu, kClipInGame, kClipAmbientLoop})
             clipFade(c, 0, f);
-        bringUp(kBonus);
+        bringUp(kClipBonus);
         break;
     case kMusicMap:
-        for (int c : {kBonus, kMainMenu, kInGame})
+        for (int c : {kClipBonus, kClipMainMenu, kClipInGame})
             clipFade(c, 0, f);
-        bringUp(kMap);
-        bringUp(kAmbientLoop);
+        bringUp(kClipMap);
+        bringUp(kClipAmbientLoop);
         break;
     default:
         return;
