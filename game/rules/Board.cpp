@@ -70,6 +70,10 @@ void Board::clearLevelState() {
     fiveSlots_.fill(kNone);
     clearingHit_.fill(ClearingHit::Normal);
     clearBonusState();
+    pool_.clear();
+    marks_.fill(0);
+    struck_.fill(false);
+    forcedCutOff_.fill(false);
     firstPassPoints_ = 0;
     goldSquareCount_ = 0;
     nearlyDone_ = levelGoalSeen_ = false;
@@ -148,12 +152,8 @@ bool Board::startLevel(int level, const LevelRecord& record, const BoardLayout& 
     bonusLevel_ = false;
     record_ = record;
     powerChance_ = record.powerChanceStart;
-    pool_.clear();
     pieceIds_.fill(kNone);
-    marks_.fill(0);
     gold_.fill(0);
-    struck_.fill(false);
-    forcedCutOff_.fill(false);
     playableSquares_ = 0;
     hasVines_ = false;
     for (int y = 0; y < kRows; ++y) {
@@ -219,10 +219,6 @@ void Board::announceFirstBoard() {
 void Board::setSquares(const std::array<SquareSetup, kSquares>& squares) {
     clearLevelState();
     bonusLevel_ = false;
-    pool_.clear();
-    marks_.fill(0);
-    struck_.fill(false);
-    forcedCutOff_.fill(false);
     playableSquares_ = 0;
     hasVines_ = false;
     powerPiecesOnBoard_ = 0;

@@ -14,12 +14,8 @@ bool Board::startBonusLevel(int level, const LevelRecord& record, std::string& e
     bonusLevel_ = true;
     record_ = record;
     powerChance_ = record.powerChanceStart;
-    pool_.clear();
     pieceIds_.fill(kNone);
-    marks_.fill(0);
     gold_.fill(0);
-    struck_.fill(false);
-    forcedCutOff_.fill(false);
     // The prize grid replaces the board: no square holds a piece.
     kinds_.fill(kHole);
     tileType_.fill(kTileHole);
