@@ -4,6 +4,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "lang/Ref.h"
+#include "sound/AlsaOutput.h"
 #include "sound/Decoder.h"
 
 namespace sound {
@@ -83,6 +85,11 @@ struct Engine {
     std::condition_variable wake;
     bool quit = false;
     bool openalUsed = false;  // OpenAL Soft has chosen its back-end for this process
+    // The first start asked for ALSA, so OpenAL Soft's own back-end already answers a forced ALSA start.
+    bool backendForcedAlsa = false;
+    // The direct ALSA output of a forced ALSA start that came after OpenAL Soft had chosen another
+    // back-end: the device is then a loopback device that this output renders.
+    std::unique_ptr<AlsaOutput> direct;
     uint64_t startCounter = 0;
     int outputRate = 22050;
     clockid_t threadClock{};
@@ -367,6 +374,45 @@ private:
     bool hadPrevious_ = false;
 };
 
+// The period of the direct output when the game leaves the mix buffer to the engine.
+constexpr int kDirectPeriodMs = 20;
+
+// Opens an OpenAL Soft loopback device whose mix the direct ALSA output pulls, and that output. OpenAL
+// Soft settles on one back-end at its first use in the process and never reconsiders, so this is how a
+// later start reaches ALSA at all. The context attributes for the device are appended to attributes.
+bool openDirect(Engine& e, const EngineOptions& options, std::vector<ALCint>& attributes, std::string& why) {
+    auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+        alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    auto render =
+        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE || openLoopback == nullptr ||
+        render == nullptr) {
+        why = "OpenAL Soft offers no loopback device for the direct ALSA output";
+        return false;
+    }
+    e.direct = AlsaOutput::open(options.deviceName, e.outputRate,
+                                options.mixBufferMs > 0 ? options.mixBufferMs : kDirectPeriodMs, why);
+    if (!e.direct)
+        return false;
+    e.device = openLoopback(nullptr);
+    if (e.device == nullptr) {
+        why = "OpenAL Soft refused a loopback device for the direct ALSA output";
+        return false;
+    }
+    attributes.insert(attributes.end(),
+                      {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_SHORT_SOFT});
+    return true;
+}
+
+// Starts the direct output once the loopback device has its context, and with it the format it renders.
+bool startDirect(Engine& e) {
+    auto render =
+        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    ALCdevice* device = e.device;
+    return e.direct->start(
+        [device, render](int16_t* out, long frames) { render(device, out, static_cast<ALCsizei>(frames)); });
+}
+
 void stopLocked(Engine& e, int32_t handle) {
     for (Channel& c : e.channels)
         if (c.owner == handle)
@@ -387,17 +433,24 @@ bool SoundEngine::start(const EngineOptions& options) {
         return true;
     // The choices OpenAL Soft makes once per process: they only reach it before its first use.
     std::unique_ptr<MixBufferConfig> mixConfig;
+    bool direct = false;
     if (!e.openalUsed) {
         if (options.forceAlsa && std::getenv("ALSOFT_DRIVERS") == nullptr)
             setenv("ALSOFT_DRIVERS", "alsa", 0);
         if (options.mixBufferMs > 0)
             mixConfig = std::make_unique<MixBufferConfig>(std::clamp(options.outputRate, 8000, 192000),
                                                           options.mixBufferMs);
+        e.backendForcedAlsa = options.forceAlsa;
+    } else {
+        direct = options.forceAlsa && !e.backendForcedAlsa;
     }
     e.openalUsed = true;
 
     auto fail = [&e](const std::string& why) {
         e.lastStartError = why;
+        // The direct output renders the device: it stops before the device goes.
+        if (e.direct)
+            e.direct->stop();
         for (Channel& c : e.channels)
             alDeleteSources(1, &c.source);
         e.channels.clear();
@@ -409,18 +462,25 @@ bool SoundEngine::start(const EngineOptions& options) {
             alcCloseDevice(e.device);
         e.context = nullptr;
         e.device = nullptr;
+        e.direct.reset();
         return false;
     };
 
-    e.device = alcOpenDevice(options.deviceName.empty() ? nullptr : options.deviceName.c_str());
-    mixConfig.reset();
-    if (e.device == nullptr)
-        return fail(options.deviceName.empty() ? "no sound device"
-                                               : "no sound device \"" + options.deviceName + "\"");
     e.outputRate = std::clamp(options.outputRate, 8000, 192000);
-    // Later starts, and OpenAL Soft versions that honour it, take the mix buffer as the update rate.
     std::vector<ALCint> attributes{ALC_FREQUENCY, e.outputRate};
-    if (options.mixBufferMs > 0) {
+    if (direct) {
+        std::string why;
+        if (!openDirect(e, options, attributes, why))
+            return fail(why);
+    } else {
+        e.device = alcOpenDevice(options.deviceName.empty() ? nullptr : options.deviceName.c_str());
+        mixConfig.reset();
+        if (e.device == nullptr)
+            return fail(options.deviceName.empty() ? "no sound device"
+                                                   : "no sound device \"" + options.deviceName + "\"");
+    }
+    // Later starts, and OpenAL Soft versions that honour it, take the mix buffer as the update rate.
+    if (!direct && options.mixBufferMs > 0) {
         attributes.push_back(ALC_REFRESH);
         attributes.push_back(std::max(1, 1000 / options.mixBufferMs));
     }
@@ -438,6 +498,8 @@ bool SoundEngine::start(const EngineOptions& options) {
     }
     if (e.channels.empty())
         return fail("the sound device gives no channels");
+    if (e.direct && !startDirect(e))
+        return fail("the direct ALSA output thread does not start");
 
     e.quit = false;
     try {
@@ -464,6 +526,8 @@ void SoundEngine::shutdown() {
     if (e.thread.joinable())
         e.thread.join();
     std::lock_guard<std::mutex> guard(e.mutex);
+    if (e.direct)
+        e.direct->stop();
     for (Channel& c : e.channels) {
         alSourceStop(c.source);
         alSourcei(c.source, AL_BUFFER, 0);
@@ -482,6 +546,7 @@ void SoundEngine::shutdown() {
     alcCloseDevice(e.device);
     e.context = nullptr;
     e.device = nullptr;
+    e.direct.reset();
     e.haveThreadClock = false;
     e.quit = false;
 }
@@ -795,6 +860,8 @@ int SoundEngine::updateMs() {
     std::lock_guard<std::mutex> guard(e.mutex);
     if (e.device == nullptr)
         return 0;
+    if (e.direct)
+        return static_cast<int>((e.direct->periodFrames() * 1000 + e.direct->rate() / 2) / e.direct->rate());
     ALCint refresh = 0;
     alcGetIntegerv(e.device, ALC_REFRESH, 1, &refresh);
     return refresh > 0 ? (1000 + refresh / 2) / refresh : 0;

@@ -13,14 +13,18 @@ namespace sound {
 struct EngineOptions {
     int outputRate = 22050;
     int channels = 32;
-    // The device's update (mix buffer) length in milliseconds; -1 keeps the device default. Like
-    // forceAlsa, it reaches OpenAL Soft 1.19 only at the first start in the process.
+    // The device's update (mix buffer) length in milliseconds; -1 keeps the device default. It reaches
+    // OpenAL Soft 1.19's own back-ends only at the first start in the process; the direct ALSA output
+    // (below) takes it as its period at any start.
     int mixBufferMs = -1;
-    // Bypass the desktop sound server and talk to ALSA directly. This takes effect only before the
-    // first start in the process (OpenAL Soft picks its back-end once) and never overrides a back-end
-    // chosen by the ALSOFT_DRIVERS environment variable.
+    // Output through ALSA rather than the desktop sound server. At the first start in the process this
+    // selects OpenAL Soft's ALSA back-end (unless the ALSOFT_DRIVERS environment variable already names
+    // the back-ends: the user's choice stands). OpenAL Soft keeps the back-end it chose at its first use
+    // for the life of the process, so a later start that forces ALSA, after a first start without it,
+    // mixes through an OpenAL Soft loopback device and writes the mix to an ALSA PCM itself.
     bool forceAlsa = false;
-    // A device by name; empty is the default device.
+    // A device by name; empty is the default device. For the direct ALSA output it names the ALSA PCM
+    // (empty: "default").
     std::string deviceName;
 };
 

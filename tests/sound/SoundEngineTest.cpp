@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "lang/Arrays.h"
@@ -274,6 +275,50 @@ TEST(SoundEngineStartTest, AMissingDeviceLeavesTheEngineSilent) {
     EXPECT_EQ(SoundEngine::playSample(1, 0, false, false), -1);
     EXPECT_FALSE(SoundEngine::playSong(1, true));
     SoundEngine::shutdown();
+}
+
+// The game's third start attempt forces ALSA after the first ones have made OpenAL Soft settle on another
+// back-end (here its wave writer). The engine then writes the mix to ALSA itself; ALSA's file plugin
+// records what reached it.
+TEST(SoundEngineStartTest, AForcedAlsaStartAfterAnotherBackEndPlaysThroughAlsaItself) {
+    const std::filesystem::path wave = useWaveOutput();
+    sound::EngineOptions first;
+    first.deviceName = "no such device";
+    ASSERT_FALSE(SoundEngine::start(first));
+
+    const std::filesystem::path raw = scratchFolder() / "alsa.raw";
+    sound::EngineOptions forced;
+    forced.forceAlsa = true;
+    forced.mixBufferMs = 10;
+    forced.deviceName = "file:FILE=" + raw.string() + ",FORMAT=raw";
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SoundEngine::start(forced)) << SoundEngine::lastStartError();
+    EXPECT_EQ(SoundEngine::channelCount(), 32);
+    EXPECT_NEAR(SoundEngine::updateMs(), 10, 1);
+    std::vector<uint8_t> bytes = wav16(sine(440, 0.3, 22050), 22050);
+    std::string error;
+    int32_t tone = SoundEngine::loadSample(bytes.data(), bytes.size(), "tone.wav", &error);
+    ASSERT_NE(tone, 0) << error;
+    ASSERT_GE(SoundEngine::playSample(tone, -1, false, false), 0);
+    sleepMs(700);
+    SoundEngine::shutdown();
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    Recording r = readRawStereo16(raw, 22050);
+    Span span = audibleSpan(r);
+    EXPECT_NEAR(span.length() / 22050.0, 0.3, 0.01);
+    EXPECT_NEAR(frequency(r, span), 440.0, 4.0);
+    // The file plugin takes data as fast as it comes: the output keeps to the clock, a buffer ahead at most.
+    EXPECT_LT(r.samples.size() / 22050.0, elapsed + 0.1);
+    EXPECT_GT(r.samples.size() / 22050.0, elapsed - 0.2);
+    EXPECT_FALSE(std::filesystem::exists(wave)) << "the sound went through OpenAL Soft's own back-end";
+
+    // An ALSA device that cannot be opened fails the start with its name, and the engine stays silent.
+    forced.deviceName = "no such pcm";
+    EXPECT_FALSE(SoundEngine::start(forced));
+    EXPECT_NE(SoundEngine::lastStartError().find("no such pcm"), std::string::npos);
+    EXPECT_FALSE(SoundEngine::isRunning());
+    EXPECT_EQ(SoundEngine::updateMs(), 0);
 }
 
 }  // namespace

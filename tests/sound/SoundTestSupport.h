@@ -273,6 +273,22 @@ inline Recording readRecording(const std::filesystem::path& path) {
     return r;
 }
 
+// Headerless 16-bit stereo at `rate` (what ALSA's file plugin writes), mixed down like readRecording.
+inline Recording readRawStereo16(const std::filesystem::path& path, int rate) {
+    Recording r;
+    r.rate = rate;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    r.samples.resize(bytes.size() / 4);
+    for (size_t f = 0; f < r.samples.size(); ++f) {
+        int16_t left, right;
+        std::memcpy(&left, &bytes[f * 4], 2);
+        std::memcpy(&right, &bytes[f * 4 + 2], 2);
+        r.samples[f] = (left + right) / 65536.0f;
+    }
+    return r;
+}
+
 // Where sound is heard in a recording: first and last sample above the threshold.
 struct Span {
     long first = -1;
