@@ -224,6 +224,34 @@ int DialogSprite::mouseDown(window::Event* event) {
     return kHandled;
 }
 
+int DialogSprite::mouseWheel(window::Event* event) {
+    command_.assign("");
+    if (!visible_)
+        return kNotHandled;
+    if (!containsPoint(event->x, event->y))
+        return modal_ ? kHandled : kNotHandled;
+    if (fadingOut_)
+        return kHandled;
+    const int dx = getX(), dy = getY();
+    const int lx = event->x - dx, ly = event->y - dy;
+    std::vector<lang::Ref<Sprite>> children = childSnapshot();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        DialogSprite* dialog = asDialog(it->get());
+        if (dialog == nullptr || !dialog->isVisible() || !(dialog->containsPoint(lx, ly) || dialog->isModal()))
+            continue;
+        int answer;
+        {
+            LocalPoint local(event, dx, dy);
+            answer = dialog->mouseWheel(event);
+        }
+        if (answer == kCommand || answer == kClosed)
+            return refineChildAnswer(dialog, answer);
+        // The top-most dialog under the point blocks the rest.
+        break;
+    }
+    return kHandled;
+}
+
 int DialogSprite::mouseUp(window::Event* event) {
     if (dragging_) {
         dragging_ = false;

@@ -60,6 +60,9 @@ public:
     virtual int mouseUp(window::Event* event);
     // Answers whether something under the point can be clicked (drives the hand cursor).
     virtual bool mouseMove(window::Event* event);
+    // The wheel (event->key notches): a visible child dialog under the point, or a modal one, gets it
+    // first; a wheel over the dialog that nothing uses is consumed (3), elsewhere 0 (3 when modal).
+    virtual int mouseWheel(window::Event* event);
 
     const lang::String& command() const { return command_; }
     void setCommand(const char* text) { command_.assign(text); }

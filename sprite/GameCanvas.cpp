@@ -220,6 +220,13 @@ bool GameCanvas::mouseDrag(window::Event* event, int, int) {
     return true;
 }
 
+bool GameCanvas::mouseWheel(window::Event* event, int, int) {
+    if (!accepting())
+        return false;
+    enqueueEvent(event);
+    return true;
+}
+
 bool GameCanvas::keyDown(window::Event*, int key) {
     if (!accepting())
         return false;

@@ -63,6 +63,7 @@ public:
     bool mouseUp(window::Event* event, int x, int y) override;
     bool mouseMove(window::Event* event, int x, int y) override;
     bool mouseDrag(window::Event* event, int x, int y) override;
+    bool mouseWheel(window::Event* event, int x, int y) override;
     bool keyDown(window::Event* event, int key) override;
     // Not started: fills with the background colour. Started: copies the off-screen picture when it is
     // complete, and marks the exposed area dirty so that the next frame redraws it from the sprites.

@@ -6,6 +6,7 @@
 #include "sprite/DialogSprite.h"
 #include "sprite/LoadedScene.h"
 #include "window/Cursor.h"
+#include "window/Frame.h"
 
 namespace sprite {
 
@@ -218,8 +219,15 @@ void GameCanvas2::renderOffscreen() {
 // ---- keys and action events ----
 
 bool GameCanvas2::keyDown(window::Event* event, int key) {
-    if (!accepting() || key == window::Event::kEscape)
+    if (!accepting())
         return false;
+    // In full screen the first Escape belongs to the frame, which goes back to a window; otherwise
+    // Escape reaches the dialogs like every key.
+    if (key == window::Event::kEscape) {
+        window::Component* parent = getParent();
+        if (parent != nullptr && parent->instanceOf("Frame") && static_cast<window::Frame*>(parent)->isFullScreen())
+            return false;
+    }
     enqueueEvent(event);
     return true;
 }

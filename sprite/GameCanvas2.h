@@ -13,6 +13,7 @@ namespace sprite {
 
 class DataLoader;
 class LoadedScene;
+class DialogSprite;
 
 // Adds to the canvas the scene list that the definition loader fills (index order is z-order: the last
 // sprite is drawn last, on top), the sprites by name, the routing of input to dialogs and buttons, the
@@ -39,7 +40,8 @@ public:
 
     LANG_CLASS_NAME(GameCanvas2, GameCanvas)
 
-    // Every key but Escape is queued once started (Escape goes on to the frame); key releases too.
+    // Every key is queued once started, key releases too; only Escape while the frame is in full screen
+    // goes on to the frame instead (it takes the frame back to a window first).
     bool keyDown(window::Event* event, int key) override;
     bool keyUp(window::Event* event, int key) override;
     // An action event whose first object is a String runs handleAction(second object, text) at once,
@@ -77,6 +79,9 @@ public:
     virtual bool onMouseMove(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command);
     virtual bool onKeyUp(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command);
     virtual bool onKeyDown(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command);
+    // The wheel: the first visible dialog that answers it decides, as for a release; a modal dialog
+    // that does not use it ends the walk.
+    virtual bool onMouseWheel(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command);
 
     // LoaderCanvas: one more item loaded.
     void incrementLoadedCount() override { loadedCount_.fetch_add(1, std::memory_order_relaxed); }
@@ -107,6 +112,9 @@ public:
 protected:
     // The due notifications of this step, fired newest first.
     void fireNotifications();
+    // Offers a release or a wheel event to the visible dialogs top-down (see onMouseWheel).
+    bool routeToDialogs(int (DialogSprite::*handler)(window::Event*), window::Event* event,
+                        lang::Ref<lang::Object>* target, lang::String* command);
     // Copies the routing's command text from a dialog that answered 1 through its refinement. False
     // when the refinement cancels.
     bool refineDialogCommand(class DialogSprite* dialog, lang::String* command);

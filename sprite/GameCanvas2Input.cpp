@@ -44,6 +44,9 @@ bool GameCanvas2::dispatchEvent() {
     case window::Event::kKeyUp:
         act = onKeyUp(event, &target, &command);
         break;
+    case window::Event::kMouseWheel:
+        act = onMouseWheel(event, &target, &command);
+        break;
     case window::Event::kAction:
         if (event->arg && event->arg->instanceOf("String")) {
             command = *static_cast<lang::String*>(event->arg.get());
@@ -108,17 +111,19 @@ bool GameCanvas2::onMouseDown(window::Event* event, lang::Ref<lang::Object>* tar
     return false;
 }
 
-bool GameCanvas2::onMouseUp(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) {
+// The visible dialogs top-down: the first that answers the event decides; a modal dialog that does not
+// use it swallows it and ends the walk.
+bool GameCanvas2::routeToDialogs(int (DialogSprite::*handler)(window::Event*), window::Event* event,
+                                 lang::Ref<lang::Object>* target, lang::String* command) {
     for (int i = sceneSize() - 1; i >= 0; --i) {
         lang::Ref<Sprite> sprite = spriteAt(i);
         DialogSprite* dialog = visibleDialog(sprite.get());
         if (dialog == nullptr)
             continue;
-        const int answer = dialog->mouseUp(event);
+        const int answer = (dialog->*handler)(event);
         if (answer == DialogSprite::kNotHandled) {
             if (!dialog->isModal())
                 continue;
-            // A modal dialog swallows the release.
             *target = sprite;
             return false;
         }
@@ -132,6 +137,10 @@ bool GameCanvas2::onMouseUp(window::Event* event, lang::Ref<lang::Object>* targe
         return true;
     }
     return false;
+}
+
+bool GameCanvas2::onMouseUp(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) {
+    return routeToDialogs(&DialogSprite::mouseUp, event, target, command);
 }
 
 bool GameCanvas2::onMouseMove(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) {
@@ -168,6 +177,10 @@ bool GameCanvas2::onMouseMove(window::Event* event, lang::Ref<lang::Object>* tar
         return true;
     }
     return false;
+}
+
+bool GameCanvas2::onMouseWheel(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) {
+    return routeToDialogs(&DialogSprite::mouseWheel, event, target, command);
 }
 
 bool GameCanvas2::onKeyUp(window::Event*, lang::Ref<lang::Object>*, lang::String*) {

@@ -155,6 +155,10 @@ bool Component::mouseUp(Event*, int, int) {
 bool Component::mouseMove(Event*, int, int) {
     return false;
 }
+bool Component::mouseWheel(Event*, int, int) {
+    return false;
+}
+
 bool Component::mouseDrag(Event*, int, int) {
     return false;
 }
@@ -597,6 +601,7 @@ int64_t Component::defaultProc(int32_t message, int64_t wParam, int64_t lParam) 
         case msg::kLButtonUp:
         case msg::kRButtonDown:
         case msg::kRButtonUp:
+        case msg::kMouseWheel:
             deliverMouse(message, wParam, lParam);
             return 0;
         case msg::kCaptureChanged:
@@ -710,6 +715,14 @@ void Component::deliverMouse(int32_t message, int64_t wParam, int64_t lParam) {
             mouseUp(event.get(), x, y);
             if (buttonsDown_ == 0 && capture == this)
                 releaseCapture();
+            return;
+        }
+        case msg::kMouseWheel: {
+            const auto notches = static_cast<int32_t>(wParam >> 16);
+            if (notches == 0)
+                return;
+            lang::Ref<Event> event = lang::make<Event>(Event::kMouseWheel, x, y, keys, notches, 0);
+            mouseWheel(event.get(), x, y);
             return;
         }
         default:

@@ -49,6 +49,7 @@ inline constexpr int32_t kLButtonDown = 0x0201;
 inline constexpr int32_t kLButtonUp = 0x0202;
 inline constexpr int32_t kRButtonDown = 0x0204;
 inline constexpr int32_t kRButtonUp = 0x0205;
+inline constexpr int32_t kMouseWheel = 0x020A;  // wParam: notches << 16 | kMk* bits, lParam: client point
 inline constexpr int32_t kCaptureChanged = 0x0215;
 inline constexpr int32_t kUser = 0x0400;
 
@@ -96,6 +97,8 @@ public:
     virtual bool mouseUp(Event* event, int x, int y);
     virtual bool mouseMove(Event* event, int x, int y);
     virtual bool mouseDrag(Event* event, int x, int y);
+    // The wheel under the pointer; event->key holds the notches.
+    virtual bool mouseWheel(Event* event, int x, int y);
     virtual bool keyDown(Event* event, int key);
     virtual bool keyUp(Event* event, int key);
 

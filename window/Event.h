@@ -18,6 +18,8 @@ public:
     static constexpr int32_t kKeyDown = 5;
     static constexpr int32_t kKeyUp = 6;
     static constexpr int32_t kAction = 7;
+    // The wheel turned: `key` holds the notches, positive away from the user; x, y the pointer.
+    static constexpr int32_t kMouseWheel = 8;
 
     // Bits of `modifiers`.
     static constexpr int32_t kControl = 1;
@@ -46,7 +48,7 @@ public:
 
     LANG_CLASS_NAME(Event, Object)
 
-    bool isMouse() const { return id >= kMouseDown && id <= kMouseDrag; }
+    bool isMouse() const { return (id >= kMouseDown && id <= kMouseDrag) || id == kMouseWheel; }
     bool isKey() const { return id == kKeyDown || id == kKeyUp; }
 
     int32_t id;
@@ -56,7 +58,8 @@ public:
     int32_t y;
     int32_t modifiers;
     int32_t key;
-    // Mouse: 1, 2, 3 ... for presses within the double-click time; keys: 2 for an auto-repeat, else 1.
+    // Mouse: 1, 2, 3 ... for presses within the double-click time (0 for the wheel); keys: 2 for an
+    // auto-repeat, else 1.
     int32_t clickCount;
     uint32_t when;
     lang::Ref<lang::Object> arg;

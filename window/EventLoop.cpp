@@ -23,6 +23,7 @@ public:
 private:
     static void windowEvent(const SDL_WindowEvent& event);
     static void mouseEvent(uint32_t windowId, int32_t message, int x, int y, int64_t buttons);
+    static void wheelEvent(const SDL_MouseWheelEvent& event);
     static void keyEvent(const SDL_KeyboardEvent& event);
     static void textEvent(const SDL_TextInputEvent& event);
     static void posted(const SDL_UserEvent& event);
@@ -154,6 +155,9 @@ void EventLoop::dispatch(const SDL_Event& event) {
             mouseEvent(event.button.windowID, message, event.button.x, event.button.y, 0);
             return;
         }
+        case SDL_MOUSEWHEEL:
+            wheelEvent(event.wheel);
+            return;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             keyEvent(event.key);
@@ -251,6 +255,21 @@ void EventLoop::mouseEvent(uint32_t windowId, int32_t message, int x, int y, int
     }
     util::Point origin = target->positionInWindow();
     target->windowProc(message, buttons | mouseKeyBits(), msg::packPoint(x - origin.x, y - origin.y));
+}
+
+void EventLoop::wheelEvent(const SDL_MouseWheelEvent& event) {
+    int notches = event.y;
+    if (event.direction == SDL_MOUSEWHEEL_FLIPPED)
+        notches = -notches;
+    if (notches == 0)
+        return;
+    Component* top = sdl::componentOfWindow(event.windowID);
+    if (top == nullptr)
+        return;
+    // The wheel goes where a press at the pointer would go: the last point the motion events gave, in
+    // the same coordinates as theirs.
+    mouseEvent(event.windowID, msg::kMouseWheel, top->mouse_.x, top->mouse_.y,
+               static_cast<int64_t>(notches) * 65536);
 }
 
 Component* EventLoop::keyTarget(uint32_t windowId) {
