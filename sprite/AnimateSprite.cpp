@@ -29,8 +29,9 @@ void AnimateSprite::init(window::ImageArray* images, lang::IntArray* numbers) {
 
 void AnimateSprite::setImageGrid(window::Image* image, int columns, int rows) {
     setImage(image);
-    columns_ = std::max(1, columns);
-    rows_ = std::max(1, rows);
+    // At most 4096 by 4096 frames: the frame count stays an int.
+    columns_ = std::clamp(columns, 1, kMaxGridSide);
+    rows_ = std::clamp(rows, 1, kMaxGridSide);
     frameCount_ = columns_ * rows_;
     firstFrame_ = 0;
     lastFrame_ = frameCount_ - 1;
@@ -88,14 +89,14 @@ bool AnimateSprite::hitTest(int px, int py) {
 
 void AnimateSprite::setLocation(int x, int y) {
     Sprite::setLocation(x, y);
-    targetX_ = x;
-    targetY_ = y;
+    targetX_ = x_;
+    targetY_ = y_;
 }
 
 void AnimateSprite::setLocationQuiet(int x, int y) {
     Sprite::setLocationQuiet(x, y);
-    targetX_ = x;
-    targetY_ = y;
+    targetX_ = x_;
+    targetY_ = y_;
 }
 
 void AnimateSprite::moveBy(int dx, int dy) {
@@ -110,8 +111,8 @@ void AnimateSprite::setColorTransform(int alpha, int red, int green, int blue) {
 }
 
 void AnimateSprite::moveTo(int x, int y, int steps) {
-    targetX_ = x;
-    targetY_ = y;
+    targetX_ = clampCoordinate(x);
+    targetY_ = clampCoordinate(y);
     // A move of 0 steps would never arrive; it jumps at the next step like a move of 1.
     moveSteps_ = std::max(1, steps);
     animating_ = true;

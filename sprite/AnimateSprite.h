@@ -65,6 +65,8 @@ public:
     void copyAnimationTo(AnimateSprite& other) const;
 
     int getFrameCount() const { return frameCount_; }
+    // The most columns or rows a frame grid has.
+    static constexpr int kMaxGridSide = 4096;
     int getColumns() const { return columns_; }
     int getRows() const { return rows_; }
     int getFirstFrame() const { return firstFrame_; }

@@ -116,6 +116,8 @@ bool Sprite::update(int frame, util::RectangleNM* out, util::Region* region) {
 }
 
 void Sprite::setLocation(int x, int y) {
+    x = clampCoordinate(x);
+    y = clampCoordinate(y);
     if (x == x_ && y == y_)
         return;
     markDirty();
@@ -125,16 +127,16 @@ void Sprite::setLocation(int x, int y) {
 }
 
 void Sprite::setLocationQuiet(int x, int y) {
-    x_ = x;
-    y_ = y;
+    x_ = clampCoordinate(x);
+    y_ = clampCoordinate(y);
 }
 
 void Sprite::moveBy(int dx, int dy) {
     if (dx == 0 && dy == 0)
         return;
     markDirty();
-    x_ += dx;
-    y_ += dy;
+    x_ = clampCoordinate(static_cast<long long>(x_) + dx);
+    y_ = clampCoordinate(static_cast<long long>(y_) + dy);
     markDirty();
 }
 
@@ -218,6 +220,8 @@ void Sprite::setImage(window::Image* image) {
 }
 
 void Sprite::setSize(int width, int height) {
+    width = clampCoordinate(width);
+    height = clampCoordinate(height);
     if (width == width_ && height == height_)
         return;
     markDirty();

@@ -1,6 +1,7 @@
 // sprite::SpriteBase and sprite::Sprite: the named, drawable objects that definition scripts create.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
@@ -92,6 +93,12 @@ public:
     void paint(window::Graphics* g) override;
     void paintOutline(window::Graphics* g, const window::Color* color) override;
     bool update(int frame, util::RectangleNM* out, util::Region* region) override;
+    // Positions and sizes are kept within +-2^24 pixels, so that the sums of two of them (the edges of
+    // bounds, dirty rectangles, translations) never leave int, whatever a script or a move asks for.
+    static constexpr int kCoordinateLimit = 1 << 24;
+    static int clampCoordinate(long long value) {
+        return static_cast<int>(std::clamp<long long>(value, -kCoordinateLimit, kCoordinateLimit));
+    }
     void setLocation(int x, int y) override;
     void setLocationQuiet(int x, int y) override;
     void moveBy(int dx, int dy) override;

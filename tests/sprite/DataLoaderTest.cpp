@@ -8,6 +8,7 @@
 
 #include "lang/Exception.h"
 #include "lang/ResourceFile.h"
+#include "sprite/AnimateSprite.h"
 #include "sprite/DataLoader.h"
 #include "sprite/FancyContainer.h"
 #include "sprite/ImagePack.h"
@@ -17,6 +18,8 @@
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/ScratchSettings.h"
 #include "tests/support/TempFolder.h"
+#include "util/Region.h"
+#include "window/Graphics.h"
 #include "window/Image.h"
 #include "window/ImageArray.h"
 #include "window/MessageBox.h"
@@ -508,6 +511,44 @@ TEST_F(DataLoaderTest, ScriptsFromTheArchiveAreReadTwiceFromOneStream) {
     ASSERT_TRUE(l->load("+datfile"));
     EXPECT_EQ(spriteNames(*l), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(canvas->loaded, 2);
+}
+
+// Found by the game-script fuzzer: a record may place or size a sprite at the ends of the int range.
+// The engine keeps positions and sizes within a range where bounds, dirty rectangles, hit tests and
+// translations cannot overflow, and frame grids within one whose frame count fits.
+TEST_F(DataLoaderTest, ExtremeNumbersInRecordsAreClampedBeforeAnyGeometry) {
+    media.loadImage = [](const lang::String&, bool) -> lang::Object* {
+        return new window::Image(12, 6, window::Image::kCleared);
+    };
+    folder.write("kid.txt", "<sprites> inner Sprite pic -2147483648 2147483647");
+    folder.write("main.txt",
+                 "<sprites> far Sprite pic 2147483647 -2147483648\n"
+                 " box FancyContainer:kid.txt 500 0 2147483647 2147483647\n"
+                 " grid AnimateSprite pic 2147483647 0 2147483647 3\n");
+    auto l = loader();
+    ASSERT_TRUE(l->load("main.txt"));
+    ASSERT_EQ(l->sprites()->size(), 3);
+    auto target = lang::make<window::Image>(64, 64);
+    auto g = lang::adopt(target->getGraphics());
+    for (int i = 0; i < 3; ++i) {
+        auto* s = static_cast<sprite::Sprite*>(l->sprites()->elementAt(i));
+        s->setVisible(true);
+        s->moveBy(2147483647, -2147483647);
+        util::RectangleNM out;
+        util::Region region;
+        s->update(1, &out, &region);
+        s->paint(g.get());
+        s->hitTest(501, 1);
+    }
+    const int limit = sprite::Sprite::kCoordinateLimit;
+    auto* far = static_cast<sprite::Sprite*>(l->sprites()->elementAt(0));
+    EXPECT_EQ(far->getX(), limit);
+    EXPECT_EQ(far->getY(), -limit);
+    auto* box = static_cast<sprite::Sprite*>(l->sprites()->elementAt(1));
+    EXPECT_EQ(box->getBounds().width, limit);
+    auto* grid = dynamic_cast<sprite::AnimateSprite*>(static_cast<lang::Object*>(l->sprites()->elementAt(2)));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->getFrameCount(), sprite::AnimateSprite::kMaxGridSide * 3);
 }
 
 }  // namespace
