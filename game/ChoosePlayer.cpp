@@ -38,7 +38,9 @@ void ChoosePlayer::setUpDialog() {
     const int x = dataAt(0), firstY = dataAt(1), step = dataAt(2);
     for (int i = 0; i < kRows; ++i) {
         lang::Ref<sprite::Sprite> row = lang::adopt(proto->clone());
-        row->setLocation(x, firstY + i * step);
+        // Script numbers may be anything: the row position is computed wide and kept in range.
+        row->setLocation(x, sprite::Sprite::clampCoordinate(static_cast<long long>(firstY) +
+                                                            static_cast<long long>(i) * step));
         row->setColorTransform(128, dataAt(3, 128), dataAt(4, 128), dataAt(5, 128));
         row->setVisible(false);
         addChild(("playerRow" + std::to_string(i)).c_str(), row.get());

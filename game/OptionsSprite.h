@@ -1,0 +1,78 @@
+// OptionsSprite: the options: music and effects volume knobs, full screen, tutorials, credits.
+#pragma once
+
+#include "game/GameDialog.h"
+
+namespace window {
+class AudioClip;
+}
+
+// The data list gives the effects knob's track origin (x, y), then the music knob's. A knob's x on
+// its track is its volume: origin x + 0..255. A knob is dragged with the mouse or turned with the
+// wheel over it (kWheelStep per notch); either way the sound follows at once and its test clip plays.
+// Closing ("bOptionsClose", Escape, Enter) stores both volumes and answers "closed"; the game then
+// applies them. "bCredits" shows the credits ("creditsbackground" with "btnclosecredits").
+class OptionsSprite : public GameDialog {
+public:
+    static constexpr int kWheelStep = 8;
+    static constexpr int kMaxVolume = 255;
+
+    OptionsSprite();
+    ~OptionsSprite() override;
+
+    LANG_CLASS_NAME(OptionsSprite, GameDialog)
+    LANG_DECLARE_CLASS_RECORD(OptionsSprite);
+
+    // The in-game music (the music knob's test clip) and the effects test clip, referenced; either may
+    // be null.
+    void setTestClips(window::AudioClip* music, window::AudioClip* effects);
+    // Before the options show: knobs at the stored volumes, the tutorials mark, the full-screen mark,
+    // the credits hidden.
+    void load();
+    int musicVolume();
+    int effectsVolume();
+    bool isDragging() const { return dragKnob_ != kNoKnob; }
+
+    int pressButton(const lang::String& name) override;
+    int handleCommand(const lang::String& command) override;
+    int mouseDown(window::Event* event) override;
+    int mouseUp(window::Event* event) override;
+    bool mouseMove(window::Event* event) override;
+    int mouseWheel(window::Event* event) override;
+
+protected:
+    void setUpDialog() override;
+    // With the credits up, Escape closes the credits first.
+    const char* closeButtonName() const override {
+        return creditsShown_ ? "btnclosecredits" : "bOptionsClose";
+    }
+    const char* defaultButtonName() const override { return "bOptionsClose"; }
+
+private:
+    static constexpr int kNoKnob = -1;
+    static constexpr int kEffects = 0;
+    static constexpr int kMusic = 1;
+
+    struct Knob {
+        lang::Ref<sprite::Sprite> sprite;
+        int originX = 0;
+        int originY = 0;
+    };
+    // Puts the knob at origin + volume (clamped) and applies the volume: effects to the sound
+    // front-end with its test clip playing, music to its test clip, looping.
+    void setKnob(int knob, int volume, bool audition);
+    int knobVolume(int knob);
+    int knobAt(int x, int y);
+    void stopTestClips();
+    void toggleFullScreen();
+    void toggleTutorials();
+    void close();
+    void showCredits(bool on);
+
+    Knob knobs_[2];
+    lang::Ref<window::AudioClip> musicClip_;
+    lang::Ref<window::AudioClip> effectsClip_;
+    int dragKnob_ = kNoKnob;
+    int grabOffset_ = 0;
+    bool creditsShown_ = false;
+};

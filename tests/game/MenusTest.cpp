@@ -1,0 +1,331 @@
+// The main menu, options, instructions, tutorial, exit and game-over dialogs, built from scripts and
+// driven through the canvas's routing by mouse, wheel and keys, on a store in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/ExitDlgSprite.h"
+#include "game/GameOverDialog.h"
+#include "game/InstructDialog.h"
+#include "game/MenuSprite.h"
+#include "game/OptionsSprite.h"
+#include "game/TutorialDialog.h"
+#include "sprite/NewFontSprite.h"
+#include "tests/game/DialogTestSupport.h"
+#include "window/AudioClip.h"
+
+namespace {
+
+using dialog_test::stateOf;
+using window::Event;
+
+// A clip that counts what the dialogs ask of it instead of reaching the sound engine.
+class CountingClip : public window::AudioClip {
+public:
+    void playImpl() override { ++plays; }
+    void loopImpl() override { ++loops; }
+    void stopImpl() override { ++stops; }
+    int plays = 0, loops = 0, stops = 0;
+};
+
+const char* const kButton = " ButtonSprite btn ";
+
+class MenusTest : public ::testing::Test, public dialog_test::DialogFixture {
+protected:
+    void SetUp() override {
+        canvas->data->createProfile("Ann");
+        canvas->data->selectProfile("Ann");
+    }
+    // Loads one dialog `name` of class `cls` at (100, 100), 400 by 300, from `script`.
+    template <class T>
+    T* open(const char* name, const char* cls, const std::string& script, bool modal = true) {
+        write("d.txt", script);
+        write("main.txt", std::string("<sprites> ") + name + " " + cls + ":d.txt 100 100 400 300 " +
+                              (modal ? "1" : "0") + " 1 0\n");
+        load("main.txt");
+        T* dialog = get<T>(name);
+        EXPECT_NE(dialog, nullptr);
+        canvas->take();
+        return dialog;
+    }
+    void wheel(int x, int y, int notches) {
+        canvas->deliver(lang::make<Event>(Event::kMouseWheel, x, y, 0, notches, 0).get());
+    }
+    void drag(int id, int x, int y) { canvas->deliver(lang::make<Event>(id, x, y, 0, 0, 1).get()); }
+    // The commands that reached the game, without the empty ones of presses that were only consumed
+    // and the cursor changes of the pointer's moves.
+    std::vector<std::string> commands() {
+        std::vector<std::string> all = canvas->take(), given;
+        for (std::string& c : all)
+            if (!c.empty() && c != "handCursor" && c != "normalCursor")
+                given.push_back(std::move(c));
+        return given;
+    }
+};
+
+TEST_F(MenusTest, InstructionsOpenOnTheFirstPageWithEveryOtherPageHidden) {
+    std::string script = "<sprites>\n";
+    for (int p = 1; p <= 5; ++p)
+        script += " pg" + std::to_string(p) + " AnimateSprite btn 0 0 3 1\n";
+    script += std::string(" bInstructionsBack") + kButton + "10 250 3 1 2 1 0 1\n" + " bInstructionsNext" +
+              kButton + "50 250 3 1 2 1 0 1\n" + " bInstructionsClose" + kButton + "350 10 3 1 2 1 0 1\n";
+    auto* d = open<InstructDialog>("Instructions", "InstructDialog", script);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->pageCount(), 5);
+    EXPECT_TRUE(d->getChild("version")) << "the version line is made at set-up";
+    auto visiblePages = [&] {
+        std::string shown;
+        for (int p = 1; p <= 5; ++p)
+            if (d->getChild(("pg" + std::to_string(p)).c_str())->isVisible())
+                shown += std::to_string(p);
+        return shown;
+    };
+    EXPECT_EQ(visiblePages(), "1");
+    EXPECT_EQ(stateOf(d, "bInstructionsBack"), 0);
+    // Pages 5 and beyond must not show through when the instructions are opened again.
+    for (int p = 2; p <= 5; ++p)
+        canvas->key(Event::kRight);
+    EXPECT_EQ(d->page(), 5);
+    EXPECT_EQ(stateOf(d, "bInstructionsNext"), 0);
+    for (int f = 0; f < 20; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_EQ(visiblePages(), "5") << "each old page fades out and hides";
+    d->open();
+    EXPECT_EQ(visiblePages(), "1");
+    for (int f = 0; f < 20; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_EQ(visiblePages(), "1") << "no fade left over from the last visit hides or shows a page";
+    EXPECT_EQ(stateOf(d, "bInstructionsNext"), 1);
+    EXPECT_EQ(stateOf(d, "bInstructionsBack"), 0);
+
+    canvas->click(160, 360);  // next, by mouse
+    EXPECT_EQ(d->page(), 2);
+    canvas->key(Event::kLeft);
+    EXPECT_EQ(d->page(), 1);
+    canvas->key(Event::kLeft);
+    EXPECT_EQ(d->page(), 1) << "no page before the first";
+    canvas->take();
+    canvas->key(Event::kEscape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"bInstructionsClose"}));
+}
+
+TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolumes) {
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" butfxknob") + kButton + "0 0 3 1 2 1 0 1\n" + " butmuknob" + kButton +
+              "0 0 3 1 2 1 0 1\n" + " bOptionsClose" + kButton + "370 10 3 1 2 1 0 1\n" +
+              " bFullScreen Sprite bg 10 10\n" + " fullscreenhotspot RectButtonSprite 10 10 20 20 1\n" +
+              " itoggletutorials Sprite bg 10 40\n" + " tutorialhotspot RectButtonSprite 10 40 20 20 1\n" +
+              " creditsbackground Sprite bg 0 0\n" + " bCredits" + kButton + "10 270 3 1 2 1 0 1\n" +
+              " btnclosecredits" + kButton + "370 270 3 1 2 1 0 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    auto music = lang::make<CountingClip>();
+    auto effects = lang::make<CountingClip>();
+    d->setTestClips(music.get(), effects.get());
+    d->load();
+    // No stored music volume: the options show the same default the game plays at.
+    EXPECT_EQ(d->musicVolume(), 128);
+    EXPECT_EQ(d->effectsVolume(), 255);
+    EXPECT_EQ(dialog_test::buttonIn(d, "butmuknob")->getY(), 200);
+
+    // The effects knob (canvas x 405) grabbed 5 pixels in, dragged past both ends of its track.
+    drag(Event::kMouseDown, 410, 205);
+    EXPECT_TRUE(d->isDragging());
+    drag(Event::kMouseDrag, 300, 205);
+    EXPECT_EQ(canvas->effectsVolume, 145);
+    EXPECT_EQ(effects->plays, 1) << "the test sound plays while the knob moves";
+    drag(Event::kMouseDrag, 900, 205);
+    EXPECT_EQ(canvas->effectsVolume, 255);
+    drag(Event::kMouseDrag, 0, 205);
+    EXPECT_EQ(canvas->effectsVolume, 0);
+    drag(Event::kMouseUp, 250, 205);
+    EXPECT_FALSE(d->isDragging());
+    EXPECT_EQ(d->effectsVolume(), 95);
+    EXPECT_EQ(canvas->effectsVolume, 95);
+    EXPECT_EQ(effects->stops, 1);
+    EXPECT_TRUE(commands().empty()) << "a drag is no command";
+
+    // The wheel anywhere along the music track: 8 a notch, never below 0; the music plays meanwhile.
+    wheel(200, 305, 2);
+    EXPECT_EQ(d->musicVolume(), 144);
+    EXPECT_EQ(music->getVolume(), 144);
+    EXPECT_EQ(music->loops, 1);
+    wheel(200, 305, -100);
+    EXPECT_EQ(d->musicVolume(), 0);
+    wheel(200, 150, 1);  // between the tracks: nothing turns
+    EXPECT_EQ(d->musicVolume(), 0);
+    EXPECT_EQ(d->effectsVolume(), 95);
+
+    // Tutorials off and full screen on: each stored where the game reads it.
+    canvas->click(115, 145);
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_FALSE(canvas->data->showTutorials());
+    canvas->click(115, 115);
+    EXPECT_TRUE(canvas->fullScreen);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kFullScreen, -1), 1);
+    EXPECT_EQ(canvas->data->programInt(PlayerData::kFullScreen, -1), 1);
+    EXPECT_TRUE(d->getChild("bFullScreen")->isVisible());
+    EXPECT_TRUE(commands().empty()) << "the toggles act once and pass nothing up";
+
+    // With the credits up, Escape closes the credits first, then the options.
+    canvas->click(115, 375);
+    EXPECT_TRUE(d->getChild("creditsbackground")->isVisible());
+    canvas->key(Event::kEscape);
+    EXPECT_FALSE(d->getChild("creditsbackground")->isVisible());
+    EXPECT_TRUE(d->isVisible());
+    canvas->key(Event::kEscape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
+    EXPECT_EQ(canvas->data->musicVolume(), 0);
+    EXPECT_EQ(canvas->data->effectsVolume(), 95);
+    EXPECT_GE(music->stops, 1);
+}
+
+TEST_F(MenusTest, TutorialPagesAreDueOnTheirLevelOncePerPlayerAndNeverWithTutorialsOff) {
+    // Due levels: page 0 on level 1, page 3 on level 3; page 0's arrow is arrow 2 at (30, 40), page
+    // 9's arrow 1 sits 10 left of and 20 above the piece it is offered at.
+    std::string data = "<data>";
+    for (int p = 0; p < TutorialDialog::kPages; ++p)
+        data += p == 0 ? " 1" : p == 3 ? " 3" : " 2";
+    for (int p = 0; p < TutorialDialog::kPages; ++p)
+        data += p == 0 ? " 2 30 40" : p == 9 ? " 1 -10 -20" : " 0 0 0";
+    std::string script = data + "\n<sprites>\n itutorialbackground Sprite bg 0 0\n";
+    for (int a = 1; a <= 4; ++a)
+        script += " tutorialarrow" + std::to_string(a) + " AnimateSprite btn 0 0 3 1\n";
+    script += std::string(" btn_tutorialClose") + kButton +
+              "370 270 3 1 2 1 0 1\n tutorialfont NewFontSprite 20 20\n";
+    auto* t = open<TutorialDialog>("itutorial", "TutorialDialog", script, false);
+    ASSERT_NE(t, nullptr);
+    canvas->texts["IDS_STRING_GENERALGAMEPLAY_TITLE"] = "Welcome";
+    EXPECT_FALSE(t->isVisible());
+    EXPECT_EQ(t->page(), TutorialDialog::kNoPage);
+
+    EXPECT_FALSE(t->isDue(0, 2)) << "on another level a page counts as done";
+    EXPECT_TRUE(t->isDue(5, 9)) << "the console sun's page is due on every level";
+    EXPECT_FALSE(t->offerPage(4)) << "page 4 does not exist";
+    ASSERT_TRUE(t->offerIfDue(0, 1));
+    EXPECT_TRUE(t->isShowing());
+    EXPECT_EQ(canvas->data->getInt("TUT0", 0), 1);
+    lang::Ref<sprite::Sprite> title = t->getChild("tutorialtitle");
+    EXPECT_EQ(std::string(static_cast<sprite::NewFontSprite*>(title.get())->getText().view()), "Welcome");
+    lang::Ref<sprite::Sprite> arrow = t->getChild("tutorialarrow2");
+    EXPECT_TRUE(arrow->isVisible());
+    EXPECT_EQ(arrow->getX(), 30);
+    EXPECT_FALSE(t->isDue(0, 1));
+    canvas->key(Event::kEscape);
+    EXPECT_EQ(commands(), (std::vector<std::string>{"btn_tutorialClose"})) << "the game closes it";
+    t->close();
+
+    // Another player has seen nothing yet, whatever was shown to the first in this run.
+    canvas->data->createProfile("Bob");
+    canvas->data->selectProfile("Bob");
+    EXPECT_TRUE(t->isDue(0, 1));
+    ASSERT_TRUE(t->offerPageAt(9, 300, 250));
+    arrow = t->getChild("tutorialarrow1");
+    EXPECT_EQ(arrow->getX(), 300 - 100 - 10);
+    EXPECT_EQ(arrow->getY(), 250 - 100 - 20);
+    EXPECT_FALSE(t->getChild("tutorialarrow2")->isVisible());
+    t->close();
+
+    canvas->data->setShowTutorials(false);
+    EXPECT_FALSE(t->isDue(3, 3));
+    EXPECT_FALSE(t->offerPage(3));
+    EXPECT_FALSE(t->isVisible());
+    EXPECT_EQ(canvas->data->getInt("TUT3", 0), 0);
+
+    const std::pair<int, int> bands[] = {{1999, -1}, {2000, 15}, {3999, 8},  {4000, 11}, {5500, 12},
+                                         {6000, 13}, {7999, 14}, {8000, 10}, {9000, 9},  {15000, 9}};
+    for (auto [value, page] : bands)
+        EXPECT_EQ(TutorialDialog::powerPage(value), page) << value;
+}
+
+TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
+    std::string script =
+        "<sprites>\n isunaffect AnimateSprite btn 0 0 3 1\n drip AnimateSprite btn 0 0 3 1\n"
+        " streak AnimateSprite btn 0 0 3 1\n ProfileName NewFontSprite 300 20\n";
+    int x = 10;
+    for (const char* b : {"bStart1", "bMenuOptions", "bMenuInstructions", "bMenuExit", "upsellQB",
+                          "bChangePlayerHotSpot", "ChangePlayer"}) {
+        script += std::string(" ") + b + kButton + std::to_string(x) + " 500 3 1 2 1 0 1\n";
+        x += 60;
+    }
+    write("d.txt", script);
+    write("main.txt", "<sprites> MainMenu MenuSprite:d.txt 0 0 800 600 0 1 0\n");
+    load("main.txt");
+    auto* menu = get<MenuSprite>("MainMenu");
+    ASSERT_NE(menu, nullptr);
+    menu->setProfileName("Ann");
+    lang::Ref<sprite::Sprite> name = menu->getChild("ProfileName");
+    EXPECT_EQ(std::string(static_cast<sprite::NewFontSprite*>(name.get())->getText().view()), "Welcome, Ann");
+    canvas->take();
+    for (const char* b : {"bChangePlayerHotSpot", "ChangePlayer", "upsellQB"}) {
+        sprite::ButtonSprite* button = dialog_test::buttonIn(menu, b);
+        canvas->click(button->getX() + 5, button->getY() + 5);
+    }
+    canvas->key(Event::kEnter);
+    canvas->key(Event::kEscape);
+    EXPECT_EQ(commands(),
+              (std::vector<std::string>{"ChangeProfile", "ChangeProfile", "upsellQB", "bStart1"}));
+
+    auto rain = lang::make<CountingClip>();
+    menu->setAmbientClip(rain.get());
+    menu->seedWeather(7);
+    int visibleDrops = 0, rainingDrops = -1, goneAt = -1;
+    bool sunSeen = false;
+    for (int f = 0; f < 4000 && rainingDrops < 0; ++f) {
+        dialog_test::step(*menu, f);
+        const int alpha = menu->sunShowing() ? menu->getChild("isunaffect")->getAlpha() : 0;
+        int shown = 0;
+        for (int i = 0; i < MenuSprite::kDrops; ++i) {
+            lang::Ref<sprite::Sprite> drop = menu->getChild(("drip" + std::to_string(i)).c_str());
+            ASSERT_TRUE(drop);
+            EXPECT_LE(drop->getY(), MenuSprite::kParkY);
+            shown += drop->isVisible() ? 1 : 0;
+        }
+        if (alpha >= 90) {
+            sunSeen = true;
+            visibleDrops = shown;
+            EXPECT_EQ(rain->stops, 1) << "the rain falls silent under the sun";
+        }
+        if (sunSeen && goneAt < 0 && !menu->sunShowing()) {
+            goneAt = f;
+            EXPECT_EQ(rain->loops, 1) << "the rain comes back as the sun goes";
+        }
+        // Every drop has fallen once more since the sun went, and each came back in sight.
+        if (goneAt >= 0 && f == goneAt + 92)
+            rainingDrops = shown;
+    }
+    ASSERT_TRUE(sunSeen);
+    EXPECT_EQ(rainingDrops, MenuSprite::kDrops);
+    EXPECT_LT(visibleDrops, MenuSprite::kDrops / 2) << "a strong sun thins the drops";
+}
+
+TEST_F(MenusTest, TheExitAndGameOverDialogsCloseByButtonAndByKey) {
+    std::string script = "<sprites>\n";
+    int x = 10;
+    for (const char* b :
+         {"bMenuOptionsFromExit", "bMenuInstructionsFromExit", "mapbutton", "EndGame", "ExitClose"}) {
+        script += std::string(" ") + b + kButton + std::to_string(x) + " 100 3 1 2 1 0 1\n";
+        x += 40;
+    }
+    auto* exit = open<ExitDlgSprite>("ExitDialog", "ExitDlgSprite", script);
+    ASSERT_NE(exit, nullptr);
+    sprite::ButtonSprite* end = dialog_test::buttonIn(exit, "EndGame");
+    canvas->click(100 + end->getX() + 5, 205);
+    canvas->key(Event::kEnter);
+    EXPECT_FALSE(exit->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"EndGame", "CLOSED"}));
+
+    script = std::string("<sprites>\n retry") + kButton + "10 100 3 1 2 1 0 1\n OverMenu" + kButton +
+             "60 100 3 1 2 1 0 1\n";
+    auto* over = open<GameOverDialog>("GameOver", "GameOverDialog", script);
+    ASSERT_NE(over, nullptr);
+    canvas->key(Event::kEscape);
+    EXPECT_FALSE(over->isVisible());
+    over->setVisible(true);
+    canvas->key(Event::kEnter);
+    EXPECT_EQ(commands(), (std::vector<std::string>{"OverMenu", "retry"}));
+}
+
+}  // namespace
