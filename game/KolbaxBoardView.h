@@ -1,7 +1,15 @@
 // KolbaxBoardView: the board model's events drawn as sprites of the game canvas.
 #pragma once
 
+#include <map>
+
 #include "game/rules/BoardEvents.h"
+#include "lang/Ref.h"
+#include "window/Image.h"
+
+namespace sprite {
+class AnimateSprite;
+}
 
 class KolbaxCanvas;
 
@@ -9,6 +17,10 @@ class KolbaxCanvas;
 class KolbaxBoardView : public BoardEvents {
 public:
     explicit KolbaxBoardView(KolbaxCanvas& canvas) : canvas_(canvas) {}
+
+    // One cell of a sprite sheet as a picture of its own (the zoom pictures of the pieces); null when
+    // the sheet has no such cell.
+    static lang::Ref<window::Image> cellImage(sprite::AnimateSprite& sheet, int frame);
 
     void playSound(int effect, double volume) override;
     void piecePlaced(int id, int x, int y, int value, int zoomSteps, int turns) override;
@@ -36,9 +48,47 @@ public:
     void dragonflyLeft(int flight, Heading heading) override;
     void previewShown(const std::vector<BoardSquare>& squares) override;
 
+    // Effects.
+    void explanationOffered(int page) override;
+    void shimmer() override;
+    void sunTwinkle() override;
+    void sunCarriedChanged(bool carried) override;
+    void powerFired(int x, int y, int value) override;
+    void pointsLabel(int x, int y, int points) override;
+    void areaBlastShown(int x, int y, int ring) override;
+    void beamLaunched(Heading heading, int beam, int x, int y) override;
+    void beamMoved(Heading heading, int beam, int x, int y) override;
+    void beamLeft(Heading heading, int beam) override;
+    void cloudDropShown(int cloud, int screenX) override;
+    void strikeShown(int x, int y, int cloud) override;
+    void timerFrozen(int frames) override;
+    void fiveMatchFlash(int slot, int x, int y) override;
+    void fiveMatchFlashHidden(int slot) override;
+    void cobwebRemoved(int x, int y) override;
+    void vineDamaged(int x, int y, int vinesLeft) override;
+
+    // The bonus level's prize grid.
+    void bonusGridDealt(const std::array<int, 36>& prizes) override;
+    void bonusPicksChanged(int picks) override;
+    void bonusBlockBroken(int row, int column, int prize, bool awarded) override;
+    void bonusBlastStarted(BonusBlast blast, int row, int column) override;
+    void bonusPointsSent(int row, int column, int points, int frames) override;
+    void bonusPointsArrived(int points) override;
+    void bonusSunsSent(int row, int column, int suns, int frames) override;
+    void sunDelivered(int sunsHeld) override;
+
+    // Every effect still running leaves the scene (a level's end or start).
+    void clearEffects();
+
 private:
     // The kind frame and power overlay of a value.
     void showValue(int id, int value);
 
+    // An effect shown on square (x, y).
+    void onSquare(const char* templateName, int x, int y, const char* label);
+
     KolbaxCanvas& canvas_;
+    // Beams in flight by heading and pool slot; the two five-match flashes.
+    std::map<int, lang::Ref<sprite::AnimateSprite>> beams_;
+    std::array<lang::Ref<sprite::AnimateSprite>, 2> flashes_;
 };

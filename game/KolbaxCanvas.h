@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "game/GameHost.h"
 #include "game/GamePlayReport.h"
+#include "game/LevelTally.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardEvents.h"
 #include "game/rules/LevelTable.h"
@@ -17,10 +19,15 @@
 #include "util/Point.h"
 #include "util/Random.h"
 
+class ConsoleDialog;
 class DragonflySprite;
 class KolbaxBoardView;
 class GamePieceSprite;
+class LevelCompleteDialog;
 class MagnifySprite;
+class MenuMapDialog;
+class PlayerData;
+class TutorialDialog;
 class ReportSender;
 class TileGridSprite;
 
@@ -38,7 +45,11 @@ util::Random& gameRandom();
 // frame step. The board model has no locks of its own and is only called under this one.
 // onDeactivate arrives on the window thread and only queues a label for the input thread, so the
 // window thread never waits for the canvas lock.
-class KolbaxCanvas : public sprite::GameCanvas2 {
+//
+// The canvas is the host of every game dialog of its scene (GameHost) and what the level-complete
+// dialog's tally works on (LevelTally). Progress, suns and volumes live in the current profile, reached
+// through the one PlayerData object.
+class KolbaxCanvas : public sprite::GameCanvas2, public GameHost, public LevelTally {
 public:
     // Screen states.
     static constexpr int kPlay = 0;
@@ -91,6 +102,44 @@ public:
     bool onMouseUp(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) override;
     bool onMouseMove(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) override;
     bool onKeyDown(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command) override;
+    using sprite::GameCanvas::playSound;
+    using sprite::GameCanvas::stopSound;
+
+    // ---- GameHost: what the dialogs ask of the game ----
+    PlayerData* playerData() override { return playerData_.get(); }
+    util::Random* random() override { return &gameRandom(); }
+    std::string text(const char* id) override;
+    void playSound(int index) override { GameCanvas2::playSound(index); }
+    void stopSound(int index) override { GameCanvas2::stopSound(index); }
+    void runAction(lang::Object* source, const lang::String& label) override { handleAction(source, label); }
+    void setEffectsVolume(int volume) override;
+    bool isFullScreen() override;
+    void setFullScreen(bool on) override;
+
+    // ---- LevelTally: what the level-complete tally works on (render thread, canvas lock) ----
+    int level() override { return level_; }
+    int consoleTimer() override { return board_.timer(); }
+    int timerDivisor() override;
+    void countConsoleTimer() override;
+    int consoleScore() override { return board_.score(); }
+    int consoleSuns() override { return board_.suns(); }
+    void startPiecesLeaving() override;
+    void replaceTilesWithEndAnimations() override;
+    void clearBoardForTally() override;
+    void releasePieces() override;
+    void showFloatingBonus(int points) override;
+    void setBonusLevelNext() override { bonusNext_ = true; }
+    void progressStored() override;
+    void startBonusTally() override;
+    int sunsHeld() override { return board_.suns(); }
+    int bonusPoints() override { return board_.bonusPoints(); }
+    // Sends the game-play report of the level in play, once per level end (startLevel re-arms it).
+    void sendReport(int reason) override;
+    void putBackCarriedSun() override;
+    void hideBonusClickNumber() override;
+    void endBonusLevel() override;
+    void placeBelowTopFence(sprite::Sprite* dialog) override;
+    void setArrowCursor() override;
 
     // ---- set-up (before the scene is loaded) ----
     // The folder of "leveling.txt" and the layouts; the table is read at once. False with `error` set
@@ -112,6 +161,9 @@ public:
     // Starts level 1..60 (or the bonus level after `level` when bonus is set) and enters play. False
     // when the level cannot be set up; the error is written to standard error.
     bool startLevel(int level, bool bonus);
+    // Replaces the level's board with one made by hand (an edited layout, tests, the bench) and shows
+    // it at once, every piece at rest on its square.
+    void setSquares(const std::array<SquareSetup, board::kSquares>& squares);
     // Leaves the pause: hides the dimmer and the sign, restores the state held before and its music.
     void resumeFromPause();
     // Switches music: fades `fadeOut` out and starts `start` (either -1).
@@ -128,6 +180,8 @@ public:
     bool paused() const { return paused_; }
     int pausedState() const { return pausedState_; }
     int levelCompleteCountdown() const { return levelCompleteCountdown_; }
+    int bonusCompleteCountdown() const { return bonusCompleteCountdown_; }
+    bool bonusNext() const { return bonusNext_; }
     int retries() const { return retries_; }
     int replayCount() const { return replayCount_; }
     bool initialShowPhase() const { return initialShowPhase_; }
@@ -178,8 +232,15 @@ private:
     void clipFade(int clip, int target, int frames);
 
     // Level end and reports.
-    void sendReport(int reason);
     void fillReport(int reason);
+    void tallyFrame();
+    void departuresStep();
+    void syncConsole();
+    void tutorialFrame();
+    // Tells the model whether a screen, sign or explanation covers the board now.
+    void updateDialogShown();
+    bool tutorialShowing();
+    void setSelectedLevel(int level);
     void storeSunCarryOver();
     void raiseHighestLevel(int completed);
     int highestLevel();
@@ -204,12 +265,23 @@ private:
     lang::Ref<sprite::AnimateSprite> effectFrom(const char* templateName, int x, int y, const char* label);
     void hideSunCursor();
     void sendSunBack();
+    // The bonus block under a canvas point (its row * 6 + column), or -1.
+    int bonusBlockUnder(int px, int py);
+    void clearBonusGrid();
+    // The tutorial page offered now, when this player is due to see it (no tutorial: nothing).
+    void offerTutorial(int page);
 
     std::unique_ptr<KolbaxBoardView> view_;
     Board board_;
     LevelTable levels_;
     std::string boardsFolder_;
     ReportSender* reportSender_ = nullptr;
+    lang::Ref<PlayerData> playerData_;
+    // The scene's dialogs the flow talks to (null when the script has none of that class).
+    lang::Ref<ConsoleDialog> console_;
+    lang::Ref<LevelCompleteDialog> levelDialog_;
+    lang::Ref<MenuMapDialog> map_;
+    lang::Ref<TutorialDialog> tutorial_;
     std::function<void(const GamePlayReport&)> reportObserver_;
     std::function<lang::Ref<window::AudioClip>(const char*)> clipFactory_;
 
@@ -221,6 +293,10 @@ private:
     int currentMusic_ = kMusicNone;
     int level_ = 1;
     bool bonusLevel_ = false;
+    // The tally found a bonus level to come after the level just completed.
+    bool bonusNext_ = false;
+    // The highest level when the bonus tally began: the bonus level's progress is the level it followed.
+    int highestBeforeBonus_ = 0;
     int levelCompleteCountdown_ = 0;
     int bonusCompleteCountdown_ = 0;
     int resolveDepth_ = 0;
@@ -235,6 +311,8 @@ private:
     int musicVolume_ = 128;
     bool initialHidePhase_ = false;
     bool initialShowPhase_ = false;
+    // Squares whose piece has left in the leaving phase of the tally.
+    std::array<bool, board::kSquares> departed_{};
     bool arrivalScheduled_ = false;
     bool paused_ = false;
     // Set by the model's level end, acted on by the frame step once the model's frame is over.
@@ -244,6 +322,12 @@ private:
     int scoreX_ = 680, scoreY_ = 40;
     int consoleSunX_ = 60, consoleSunY_ = 560;
     int frames_ = 0;
+
+    // Tutorials: the board was played while one showed (hidden again after a while), and how long the
+    // pointer has rested on the console sun.
+    bool playedUnderTutorial_ = false;
+    int playedUnderTutorialFrames_ = 0;
+    int restOnSunFrames_ = 0;
 
     // Input.
     bool dragPending_ = false;
@@ -263,4 +347,7 @@ private:
     std::vector<lang::Ref<MagnifySprite>> magnifiers_;
     std::vector<lang::Ref<DragonflySprite>> dragonflies_;
     std::vector<int> flightDragonfly_;  // model flight id -> dragonfly index
+    // The bonus level's 36 blocks and the prizes under them, row by row (empty outside a bonus level).
+    std::vector<lang::Ref<sprite::AnimateSprite>> bonusBlocks_;
+    std::vector<lang::Ref<sprite::AnimateSprite>> bonusPrizes_;
 };

@@ -2,13 +2,24 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "game/ChoosePlayer.h"
+#include "game/ConsoleDialog.h"
 #include "game/GamePieceSprite.h"
+#include "game/InstructDialog.h"
 #include "game/KolbaxCanvas.h"
+#include "game/LevelCompleteDialog.h"
 #include "game/MagnifySprite.h"
+#include "game/MenuMapDialog.h"
+#include "game/MenuSprite.h"
+#include "game/OptionsSprite.h"
+#include "game/PlayerData.h"
 #include "game/TileGridSprite.h"
+#include "game/TutorialDialog.h"
 #include "sprite/AnimateSprite.h"
 #include "sprite/User.h"
 #include "window/Cursor.h"
@@ -18,11 +29,19 @@ extern char** environ;
 namespace {
 
 // Effects that only hide when their animation ends.
-constexpr const char* kHideLabels[] = {
-    "Stop Shimmer", "Hide Cobweb", "Hide Sunburst", "Hide Fiver Flash", "Hide Vine",
-    "Hide Big Power Piece Explosions", "Hide Gold Twinkle", "Hide Gold Sun Twinkle", "Hide Arrow",
-    "Hide turned to gold anim", "Hide sun explosion", "Hide hopping sun",
-    "Hide Suns When They Arrive At Console Sun"};
+constexpr const char* kHideLabels[] = {"Stop Shimmer",
+                                       "Hide Cobweb",
+                                       "Hide Sunburst",
+                                       "Hide Fiver Flash",
+                                       "Hide Vine",
+                                       "Hide Big Power Piece Explosions",
+                                       "Hide Gold Twinkle",
+                                       "Hide Gold Sun Twinkle",
+                                       "Hide Arrow",
+                                       "Hide turned to gold anim",
+                                       "Hide sun explosion",
+                                       "Hide hopping sun",
+                                       "Hide Suns When They Arrive At Console Sun"};
 // Effects that leave the scene when their animation ends.
 constexpr const char* kRemoveLabels[] = {"Hide match out sparkle bling", "Hide Random Bomb Explosion",
                                          "Hide lightning", "Hide static ball", "Remove effect"};
@@ -36,30 +55,30 @@ bool startsWith(const lang::String& label, const char* prefix) {
 }
 
 sprite::AnimateSprite* animated(lang::Object* source) {
-    return source != nullptr && source->instanceOf("AnimateSprite") ? static_cast<sprite::AnimateSprite*>(source)
-                                                                     : nullptr;
+    return source != nullptr && source->instanceOf("AnimateSprite")
+               ? static_cast<sprite::AnimateSprite*>(source)
+               : nullptr;
 }
 
-// Opens an address in the desktop's browser without a shell (the address is never parsed as a command)
-// and without waiting: a detached grandchild runs xdg-open, and the short-lived child is reaped at once.
-void openInBrowser(const std::string& address) {
-    pid_t child = fork();
-    if (child == 0) {
-        pid_t grandchild = 0;
-        char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr};
-        int status = posix_spawnp(&grandchild, "xdg-open", nullptr, nullptr, argv, environ);
-        _exit(status == 0 ? 0 : 1);
-    }
-    if (child > 0) {
+// Opens an address in the desktop's browser without a shell (the address is never parsed as a
+// command). The game does not wait: a detached thread reaps xdg-open whenever it ends, so it never
+// lingers as a zombie. False when it could not be started.
+bool openInBrowser(const std::string& address) {
+    pid_t child = 0;
+    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr};
+    if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, argv, environ) != 0)
+        return false;
+    std::thread([child] {
         int status = 0;
         waitpid(child, &status, 0);
-    }
+    }).detach();
+    return true;
 }
 
 }  // namespace
 
 lang::Ref<sprite::AnimateSprite> KolbaxCanvas::effectFrom(const char* templateName, int x, int y,
-                                                         const char* label) {
+                                                          const char* label) {
     sprite::AnimateSprite* t = namedAnimated(templateName);
     if (t == nullptr)
         return {};
@@ -96,6 +115,10 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
             if (fx != nullptr) {
                 fx->setNotify(nullptr, nullptr);
                 fx->setVisible(false);
+                // A copy made for this one effect has no name: it leaves the scene, so that effects
+                // never pile up in the sprite list over a long game.
+                if (fx->getName().length() == 0)
+                    removeSprite(fx);
             }
             return true;
         }
@@ -107,6 +130,81 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
             }
             return true;
         }
+    if (is(label, "Fade out bonus level text")) {
+        if (sprite::AnimateSprite* text = namedAnimated("ibonuslevelstarttext"))
+            text->fadeTo(0, 30, 1);
+        return true;
+    }
+    // Flights of points and suns: the sprite glides to its target, fading, and bursts there.
+    struct Flight {
+        const char* label;
+        int* x;
+        int* y;
+        const char* arrival;
+        int fadeMode;
+    };
+    const Flight flights[] = {
+        {"Send points to click location", &clickX_, &clickY_, "Do burst at click area", 0},
+        {"Send points to console sun location", &consoleSunX_, &consoleSunY_, "Do burst at console sun", 0},
+        {"Send points to score location", &scoreX_, &scoreY_, "Do burst at score area", 0}};
+    for (const Flight& f : flights)
+        if (is(label, f.label)) {
+            if (fx != nullptr) {
+                fx->moveTo(*f.x, *f.y, 8);
+                fx->fadeTo(0, 8, f.fadeMode);
+                auto arrival = lang::make<lang::String>(f.arrival);
+                fx->setNotify(this, arrival.get());
+            }
+            return true;
+        }
+    if (is(label, "Do burst at click area") || is(label, "Do burst at console sun") ||
+        is(label, "Do burst at score area")) {
+        if (fx != nullptr) {
+            fx->setNotify(nullptr, nullptr);
+            if (fx->getName().length() == 0)
+                removeSprite(fx);
+        }
+        int x = scoreX_, y = scoreY_;
+        if (is(label, "Do burst at click area")) {
+            GameCanvas::playSound(kSoundBurstClick);
+            x = clickX_, y = clickY_;
+        } else if (is(label, "Do burst at console sun")) {
+            x = consoleSunX_, y = consoleSunY_;
+        } else {
+            GameCanvas::playSound(kSoundBurstScore);
+        }
+        effectFrom("bonussparkle", x, y, "Remove effect");
+        return true;
+    }
+    if (is(label, "Turn this grid square to gold")) {
+        if (fx != nullptr) {
+            fx->setNotify(nullptr, nullptr);
+            const int carried = fx->getUserValue() - 1;
+            if (carried >= 0 && carried < board::kSquares)
+                board_.turnSquareGold(carried / board::kRows, carried % board::kRows);
+        }
+        return true;
+    }
+    if (is(label, "Give gold sun")) {
+        board_.setSuns(board_.suns() + 1);
+        if (console_) {
+            console_->setSuns(board_.suns());
+            console_->setGoldGlow(true);
+        }
+        if (fx != nullptr) {
+            fx->setNotify(nullptr, nullptr);
+            fx->setVisible(false);
+        }
+        return true;
+    }
+    if (is(label, "Bonus block broken")) {
+        // The pick was counted by the prize grid when the block was picked.
+        if (fx != nullptr) {
+            fx->setNotify(nullptr, nullptr);
+            fx->setVisible(false);
+        }
+        return true;
+    }
     if (is(label, "Hide turned to gold anim and show gold tile")) {
         if (fx != nullptr) {
             fx->setNotify(nullptr, nullptr);
@@ -141,6 +239,21 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
                     tile->setVisible(board_.value(x, y) != board::kHole && board_.tileFrame(x, y) >= 0);
         initialShowPhase_ = false;
         arrivalScheduled_ = false;
+        board_.findHintMove();
+        if (tutorial_ && !anyScreenShowing()) {
+            tutorial_->reset();
+            const SwapMove& hint = board_.hint();
+            if (level_ == 1 && hint.valid() && !tutorial_->isShowing()) {
+                // The first lesson points at the move the hint would show.
+                util::Point p = squareToScreen(hint.x1, hint.y1);
+                if (tutorial_->offerIfDueAt(0, level_, p.x, p.y)) {
+                    placeBelow(tutorial_.get(), "ipicketfence3");
+                    board_.showHintSoon();
+                }
+            } else if (level_ != 1 && level_ % 4 == 0) {
+                offerTutorial(7);
+            }
+        }
         return true;
     }
     if (is(label, "Hide Piece")) {
@@ -166,6 +279,26 @@ bool KolbaxCanvas::flowAction(lang::Object* source, const lang::String& label) {
         }
         return true;
     }
+    if (is(label, "btn_tutorialClose")) {
+        GameCanvas::playSound(kSoundButton);
+        if (tutorialShowing()) {
+            show("dim", false);
+            if (tutorial_) {
+                tutorial_->recordSeen();
+                tutorial_->close();
+            } else {
+                show("itutorial", false);
+            }
+            playedUnderTutorial_ = false;
+            return true;
+        }
+        return false;
+    }
+    if (is(label, "Hide Gold Tile Glow")) {
+        if (console_)
+            console_->setGoldGlow(false);
+        return false;
+    }
     if (is(label, "Delay bonus level complete")) {
         enterState(kLevelComplete);
         return true;
@@ -179,20 +312,24 @@ bool KolbaxCanvas::flowAction(lang::Object* source, const lang::String& label) {
         stopSound(kSoundLevelComplete);
         stopSound(kSoundTimeRunningOut);
         levelCompleteCountdown_ = bonusCompleteCountdown_ = 0;
-        if (bonusLevel_) {
-            // The bonus level after level 5k: progress is what was completed, not one more.
-            raiseHighestLevel(level_);
-            bonusLevel_ = false;
-            ++level_;
-            enterState(kMap);
-        } else if (level_ % 5 == 0) {
-            raiseHighestLevel(level_);
+        if (bonusNext_) {
+            bonusNext_ = false;
             startLevel(level_, true);
-        } else {
-            raiseHighestLevel(level_ + 1 > kHighestLevel ? kHighestLevel : level_ + 1);
-            ++level_;
-            enterState(kMap);
+            return false;
         }
+        // After a bonus level the progress is the level it followed; after a regular one the level
+        // itself (the tally stored it already unless it had no dialog to count with).
+        const bool afterBonus = board_.bonusLevel();
+        bonusLevel_ = false;
+        if (afterBonus || level_ > highestLevel())
+            raiseHighestLevel(level_);
+        if (map_)
+            map_->prepare();
+        setSelectedLevel(highestLevel() + 1);
+        ++level_;
+        enterState(kMap);
+        if (map_)
+            map_->markLevelCompleted(level_ - 1);
         return false;
     }
     if (is(label, "Delay exit dialog because sun has to go back to console")) {
@@ -201,6 +338,7 @@ bool KolbaxCanvas::flowAction(lang::Object* source, const lang::String& label) {
     }
     if (is(label, "Delay gameover state for no more moves dialog")) {
         if (board_.allSquaresGold()) {
+            // The goal check of the move cycle completes the level.
             show("inomoremoves", false);
         } else if (shown("inomoremoves") && state_ != kGameOver) {
             show("inomoremoves", false);
@@ -213,7 +351,6 @@ bool KolbaxCanvas::flowAction(lang::Object* source, const lang::String& label) {
 }
 
 bool KolbaxCanvas::buttonAction(const lang::String& label) {
-    sprite::User* settings = getSettings();
     if (is(label, "bMenuExit")) {
         sendReport(GamePlayReport::kExit);
         replayCount_ = 0;
@@ -223,6 +360,9 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "ChangeProfile")) {
+        if (sprite::Sprite* chooser = named("ChoosePlayer");
+            chooser != nullptr && chooser->instanceOf("ChoosePlayer"))
+            static_cast<ChoosePlayer*>(chooser)->prepare(std::string(profileName_.view()));
         for (const char* name : {"dim", "ChoosePlayer"})
             if (sprite::Sprite* s = named(name)) {
                 placeOnTop(s);
@@ -231,12 +371,21 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (startsWith(label, "profile:")) {
-        profileName_.assign(label.chars() + std::strlen("profile:"));
-        if (settings != nullptr)
-            settings->setString("LASTPROFILE", profileName_.view());
+        // The chooser's selection is the profile; the label's text only says that one was chosen.
+        std::string name(label.view().substr(std::strlen("profile:")));
+        if (sprite::Sprite* chooser = named("ChoosePlayer");
+            chooser != nullptr && chooser->instanceOf("ChoosePlayer"))
+            name = static_cast<ChoosePlayer*>(chooser)->selectedName();
+        if (playerData_ && !name.empty())
+            playerData_->selectProfile(name);
+        profileName_.assign(name.c_str());
         show("ChoosePlayer", false);
         show("dim", false);
+        if (sprite::Sprite* menu = named("MainMenu"); menu != nullptr && menu->instanceOf("MenuSprite"))
+            static_cast<MenuSprite*>(menu)->setProfileName(name);
         show("MainMenu", true);
+        if (playerData_)
+            musicVolume_ = playerData_->musicVolume();
         return true;
     }
     if (is(label, "bbacktomainmenu")) {
@@ -244,6 +393,34 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         show("MenuMap", false);
         switchMusic(kMusicMap, kMusicNone);
         enterState(kMainMenu);
+        return true;
+    }
+    if (is(label, "starteditor")) {
+        setCursor(window::Cursor::waitCursor());
+        for (const char* name : {"ExitDialog", "MainMenu", "MenuMap"})
+            show(name, false);
+        switchMusic(kMusicMap, kMusicNone);
+        enterState(kEditor);
+        return true;
+    }
+    if (is(label, "bMenuInstructions") || is(label, "bMenuInstructionsFromExit")) {
+        GameCanvas::playSound(kSoundButton);
+        sprite::Sprite* instructions = named("Instructions");
+        if (instructions == nullptr)
+            return true;
+        if (is(label, "bMenuInstructions")) {
+            placeOnTop(instructions);
+        } else {
+            show("ExitDialog", false);
+            // Just above the dimmer: below whatever stands over the dimmer.
+            sprite::Sprite* dim = named("dim");
+            const int index = dim != nullptr ? indexOfSprite(dim) : -1;
+            lang::String keep(instructions->getName());
+            addSprite(keep.length() > 0 ? keep.chars() : nullptr, instructions, index >= 0 ? index + 1 : -1);
+        }
+        if (instructions->instanceOf("InstructDialog"))
+            static_cast<InstructDialog*>(instructions)->open();
+        instructions->setVisible(true);
         return true;
     }
     if (is(label, "bStart1")) {
@@ -256,7 +433,12 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
     if (is(label, "bstartgame")) {
         switchMusic(kMusicMap, kMusicNone);
         GameCanvas::playSound(kSoundButton);
-        int selected = clampSelectableLevel(settings != nullptr ? settings->getInt("SEL_LVL", level_) : level_);
+        for (const char* name :
+             {"MenuMap", "MainMenu", "Options", "Instructions", "ExitDialog", "LevelComplete", "GameOver",
+              "ChoosePlayer", "GenericDialog", "highlight", "dim"})
+            show(name, false);
+        int selected = map_ ? map_->selectedLevel() : playerData_ ? playerData_->selectedLevel() : level_;
+        selected = clampSelectableLevel(selected);
         if (startLevel(selected, false) && selected <= highestLevel())
             replayCount_ = 1;
         setCursor(window::Cursor::arrow());
@@ -274,7 +456,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         if (bonusLevel_)
             raiseHighestLevel(level_);
         else if (!toMap)
-            raiseHighestLevel(highestLevel() + 1);  // a way past a hard level
+            raiseHighestLevel(highestLevel() + 1);  // ending a regular level is a way past a hard one
         bonusLevel_ = false;
         resetBoardScene();
         levelInProgress_ = false;
@@ -299,23 +481,24 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         show("GameOver", false);
         show("dim", false);
         hidePieces();
-        int suns = settings != nullptr ? settings->getInt("GLT", 0) : 0;
-        startLevel(level_, false);
-        board_.setSuns(suns + retries_);
-        if (settings != nullptr)
-            settings->setInt("GLT", suns + retries_);
+        if (startLevel(level_, false)) {
+            // Each retry in a row gives one more sun.
+            board_.setSuns(board_.suns() + retries_);
+            if (console_)
+                console_->setSuns(board_.suns());
+            if (playerData_)
+                playerData_->setSuns(board_.suns());
+        }
         return true;
     }
     if (is(label, "upsellQB")) {
         GameCanvas::playSound(kSoundButton);
         leaveFullScreen();
-        std::string address = getWebAddress().chars();
-        if (settings != nullptr) {
-            lang::Ref<lang::String> url = lang::adopt(settings->getString("VISITURL", address));
-            if (url)
-                address = url->chars();
-        }
-        openInBrowser(address);
+        std::string address = playerData_ ? playerData_->visitUrl() : std::string();
+        if (address.empty())
+            address = getWebAddress().chars();
+        if (!openInBrowser(address))
+            std::fprintf(stderr, "KolbaxCanvas: cannot open %s: xdg-open did not start\n", address.c_str());
         return true;
     }
     if (is(label, "crossCursor")) {
@@ -323,8 +506,10 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "CLOSED")) {
-        if (settings != nullptr)
-            musicVolume_ = settings->getInt("VOLUMEMUSIC", 128);
+        if (playerData_) {
+            musicVolume_ = playerData_->musicVolume();
+            setEffectsVolume(playerData_->effectsVolume());
+        }
         for (auto& c : clips_)
             if (c)
                 c->setVolume(musicVolume_);
@@ -349,6 +534,9 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
     }
     if (is(label, "bMenuOptions") || is(label, "bMenuOptionsFromExit")) {
         GameCanvas::playSound(kSoundButton);
+        if (sprite::Sprite* options = named("Options");
+            options != nullptr && options->instanceOf("OptionsSprite"))
+            static_cast<OptionsSprite*>(options)->load();
         show("ExitDialog", false);
         for (const char* name : {"dim", "Options"})
             if (sprite::Sprite* s = named(name)) {
@@ -366,7 +554,9 @@ void KolbaxCanvas::handleAction(lang::Object* source, const lang::String& comman
     lang::Synchronized guard(this, true);
     if (spriteAction(source, command))
         return;
-    flowAction(source, command);
+    // Only the tutorial's close button ends the handling in the flow group.
+    if (flowAction(source, command) && std::strcmp(command.chars(), "btn_tutorialClose") == 0)
+        return;
     if (buttonAction(command))
         return;
     GameCanvas2::handleAction(source, command);

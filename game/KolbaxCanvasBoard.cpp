@@ -8,35 +8,38 @@
 #include "game/KolbaxCanvas.h"
 #include "game/MagnifySprite.h"
 #include "game/TileGridSprite.h"
+#include "sprite/NumberSprite.h"
 
 namespace {
 
 // The overlay code of a power value (its thousands digit), -13 for a plain piece.
 int overlayCode(int value) {
     switch (board::powerOf(value)) {
-    case 2:
-        return GamePieceSprite::kDragonfly;
-    case 3:
-        return GamePieceSprite::kArea;
-    case 4:
-        return GamePieceSprite::kRow;
-    case 5:
-        return GamePieceSprite::kCrosshair;
-    case 6:
-        return GamePieceSprite::kColour;
-    case 7:
-        return GamePieceSprite::kClock;
-    case 8:
-        return GamePieceSprite::kColumn;
-    case 9:
-        return GamePieceSprite::kRandom;
-    default:
-        return -13;
+        case 2:
+            return GamePieceSprite::kDragonfly;
+        case 3:
+            return GamePieceSprite::kArea;
+        case 4:
+            return GamePieceSprite::kRow;
+        case 5:
+            return GamePieceSprite::kCrosshair;
+        case 6:
+            return GamePieceSprite::kColour;
+        case 7:
+            return GamePieceSprite::kClock;
+        case 8:
+            return GamePieceSprite::kColumn;
+        case 9:
+            return GamePieceSprite::kRandom;
+        default:
+            return -13;
     }
 }
 
+}  // namespace
+
 // One cell of a sprite sheet as a picture of its own, for the zoom-in.
-lang::Ref<window::Image> cellImage(sprite::AnimateSprite& sheet, int frame) {
+lang::Ref<window::Image> KolbaxBoardView::cellImage(sprite::AnimateSprite& sheet, int frame) {
     window::Image* image = sheet.getImage();
     const int w = sheet.getWidth();
     const int h = sheet.getHeight();
@@ -56,8 +59,6 @@ lang::Ref<window::Image> cellImage(sprite::AnimateSprite& sheet, int frame) {
                     dst + static_cast<long>(y) * (cell->getStride() / 4));
     return cell;
 }
-
-}  // namespace
 
 void KolbaxBoardView::playSound(int effect, double volume) {
     (void)volume;
@@ -326,4 +327,267 @@ void KolbaxBoardView::previewShown(const std::vector<BoardSquare>& squares) {
     for (const BoardSquare& s : squares)
         if (GamePieceSprite* piece = canvas_.pieceSprite(canvas_.board_.pieceId(s.x, s.y)))
             piece->setPreviewLit(true);
+}
+
+// ---- effects ----
+
+void KolbaxBoardView::onSquare(const char* templateName, int x, int y, const char* label) {
+    util::Point p = canvas_.squareToScreen(x, y);
+    canvas_.effectFrom(templateName, p.x, p.y, label);
+}
+
+void KolbaxBoardView::explanationOffered(int page) {
+    canvas_.offerTutorial(page);
+}
+
+void KolbaxBoardView::shimmer() {
+    const Board& board = canvas_.board_;
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y)
+            if (board.value(x, y) >= 0 && !board.gold(x, y))
+                onSquare("ilastgridshimmer", x, y, "Stop Shimmer");
+}
+
+void KolbaxBoardView::sunTwinkle() {
+    canvas_.effectFrom("itwinklebig", canvas_.consoleSunX_, canvas_.consoleSunY_, "Hide Gold Sun Twinkle");
+}
+
+void KolbaxBoardView::sunCarriedChanged(bool carried) {
+    if (!carried)
+        canvas_.hideSunCursor();
+}
+
+void KolbaxBoardView::powerFired(int x, int y, int value) {
+    (void)value;
+    canvas_.show("itutorial", false);
+    onSquare("powerpiecehighlight", x, y, "Hide Big Power Piece Explosions");
+}
+
+void KolbaxBoardView::pointsLabel(int x, int y, int points) {
+    (void)points;
+    onSquare("numberforboardscore", x, y, "Slow cascading numbers");
+}
+
+void KolbaxBoardView::areaBlastShown(int x, int y, int ring) {
+    (void)ring;
+    onSquare("randombombblast", x, y, "Hide Random Bomb Explosion");
+}
+
+namespace {
+
+int beamKey(Heading heading, int beam) {
+    return static_cast<int>(heading) * 100 + beam;
+}
+
+}  // namespace
+
+void KolbaxBoardView::beamLaunched(Heading heading, int beam, int x, int y) {
+    util::Point p = canvas_.squareToScreen(x, y);
+    // The arrow lives as long as the beam: it has no end label of its own until it leaves.
+    lang::Ref<sprite::AnimateSprite> arrow = canvas_.effectFrom("iarrow", p.x, p.y, "Hide Arrow");
+    if (!arrow)
+        return;
+    arrow->setNotify(nullptr, nullptr);
+    arrow->setFrameStep(1, true);
+    beams_[beamKey(heading, beam)] = arrow;
+}
+
+void KolbaxBoardView::beamMoved(Heading heading, int beam, int x, int y) {
+    auto found = beams_.find(beamKey(heading, beam));
+    if (found == beams_.end())
+        return;
+    util::Point p = canvas_.squareToScreen(x, y);
+    found->second->moveTo(p.x, p.y, 2);
+}
+
+void KolbaxBoardView::beamLeft(Heading heading, int beam) {
+    auto found = beams_.find(beamKey(heading, beam));
+    if (found == beams_.end())
+        return;
+    sprite::AnimateSprite* arrow = found->second.get();
+    int tx = arrow->getX(), ty = arrow->getY();
+    switch (heading) {
+        case Heading::Up:
+            ty = -arrow->getHeight();
+            break;
+        case Heading::Right:
+            tx = 800;
+            break;
+        case Heading::Down:
+            ty = 600;
+            break;
+        case Heading::Left:
+            tx = -arrow->getWidth();
+            break;
+    }
+    auto label = lang::make<lang::String>("Hide Arrow");
+    arrow->setNotify(&canvas_, label.get());
+    arrow->moveTo(tx, ty, 10);
+    beams_.erase(found);
+}
+
+void KolbaxBoardView::cloudDropShown(int cloud, int screenX) {
+    (void)cloud;
+    canvas_.effectFrom("drips", screenX, std::max(0, canvas_.boardOriginY_ - 40), "Remove effect");
+}
+
+void KolbaxBoardView::strikeShown(int x, int y, int cloud) {
+    (void)cloud;
+    onSquare("ilightning", x, y, "Hide lightning");
+}
+
+void KolbaxBoardView::timerFrozen(int frames) {
+    (void)frames;
+    canvas_.effectFrom("staticelectric", canvas_.scoreX_, canvas_.scoreY_, "Hide static ball");
+}
+
+void KolbaxBoardView::fiveMatchFlash(int slot, int x, int y) {
+    if (slot < 0 || slot > 1)
+        return;
+    fiveMatchFlashHidden(slot);
+    util::Point p = canvas_.squareToScreen(x, y);
+    lang::Ref<sprite::AnimateSprite> flash =
+        canvas_.effectFrom(slot == 0 ? "fiverflash1" : "fiverflash2", p.x, p.y, "Hide Fiver Flash");
+    if (!flash)
+        return;
+    // It flashes until the dragonfly is awarded or the slot is dropped.
+    flash->setNotify(nullptr, nullptr);
+    flash->setFrameStep(1, true);
+    flashes_[static_cast<size_t>(slot)] = flash;
+}
+
+void KolbaxBoardView::fiveMatchFlashHidden(int slot) {
+    if (slot < 0 || slot > 1 || !flashes_[static_cast<size_t>(slot)])
+        return;
+    canvas_.removeSprite(flashes_[static_cast<size_t>(slot)].get());
+    flashes_[static_cast<size_t>(slot)].reset();
+}
+
+void KolbaxBoardView::cobwebRemoved(int x, int y) {
+    onSquare("cobwebanim", x, y, "Hide Cobweb");
+}
+
+void KolbaxBoardView::vineDamaged(int x, int y, int vinesLeft) {
+    (void)vinesLeft;
+    onSquare("animatedvines", x, y, "Hide Vine");
+}
+
+void KolbaxBoardView::clearEffects() {
+    for (auto& [key, arrow] : beams_)
+        canvas_.removeSprite(arrow.get());
+    beams_.clear();
+    for (int slot = 0; slot < 2; ++slot)
+        fiveMatchFlashHidden(slot);
+}
+
+// ---- the bonus level ----
+
+void KolbaxBoardView::bonusGridDealt(const std::array<int, 36>& prizes) {
+    canvas_.clearBonusGrid();
+    sprite::AnimateSprite* blockTemplate = canvas_.namedAnimated("ibonusblocks");
+    sprite::AnimateSprite* prizeTemplate = canvas_.namedAnimated("ibonusprizes");
+    if (blockTemplate == nullptr)
+        return;
+    // The template stands where the grid's first block goes; the blocks lie edge to edge.
+    const int w = std::max(1, blockTemplate->getWidth());
+    const int h = std::max(1, blockTemplate->getHeight());
+    for (int i = 0; i < 36; ++i) {
+        const int x = blockTemplate->getX() + (i % 6) * w;
+        const int y = blockTemplate->getY() + (i / 6) * h;
+        lang::Ref<sprite::AnimateSprite> prize;
+        if (prizeTemplate != nullptr) {
+            prize = lang::adopt(static_cast<sprite::AnimateSprite*>(prizeTemplate->clone()));
+            prize->setFrame(
+                std::clamp(prizes[static_cast<size_t>(i)], 0, std::max(0, prize->getFrameCount() - 1)));
+            prize->setFrameStep(0, false);
+            prize->setLocation(x + (w - prize->getWidth()) / 2, y + (h - prize->getHeight()) / 2);
+            prize->setVisible(false);
+            canvas_.placeBelow(prize.get(), "ipicketfence");
+        }
+        auto block = lang::adopt(static_cast<sprite::AnimateSprite*>(blockTemplate->clone()));
+        block->setLocation(x, y);
+        block->setFrame(block->getFirstFrame());
+        block->setFrameStep(0, false);
+        block->setVisible(true);
+        canvas_.placeBelow(block.get(), "ipicketfence");
+        canvas_.bonusBlocks_.push_back(block);
+        canvas_.bonusPrizes_.push_back(prize);
+    }
+}
+
+void KolbaxBoardView::bonusPicksChanged(int picks) {
+    sprite::Sprite* counter = canvas_.named("bonusclicknumber");
+    if (counter == nullptr)
+        return;
+    if (picks < 0) {
+        counter->setVisible(false);
+        return;
+    }
+    if (counter->instanceOf("NumberSprite"))
+        static_cast<sprite::NumberSprite*>(counter)->setValue(picks);
+    else if (counter->instanceOf("AnimateSprite"))
+        static_cast<sprite::AnimateSprite*>(counter)->setFrame(picks);
+    counter->setVisible(true);
+}
+
+void KolbaxBoardView::bonusBlockBroken(int row, int column, int prize, bool awarded) {
+    const size_t i = static_cast<size_t>(row * 6 + column);
+    if (i >= canvas_.bonusBlocks_.size())
+        return;
+    sprite::AnimateSprite* block = canvas_.bonusBlocks_[i].get();
+    if (awarded) {
+        util::Point p(block->getX(), block->getY());
+        canvas_.effectFrom("bonussparkle", p.x, p.y, "Remove effect");
+    }
+    block->setVisible(false);
+    if (sprite::AnimateSprite* shown = canvas_.bonusPrizes_[i].get()) {
+        shown->setFrame(std::clamp(prize, 0, std::max(0, shown->getFrameCount() - 1)));
+        // Prizes revealed at the end, without an award, show as given out.
+        if (!awarded)
+            shown->setColorTransform(128, 90, 90, 90);
+        shown->setVisible(true);
+    }
+}
+
+void KolbaxBoardView::bonusBlastStarted(BonusBlast blast, int row, int column) {
+    (void)blast;
+    const size_t i = static_cast<size_t>(row * 6 + column);
+    if (i < canvas_.bonusBlocks_.size())
+        canvas_.effectFrom("fiverflash1", canvas_.bonusBlocks_[i]->getX(), canvas_.bonusBlocks_[i]->getY(),
+                           "Remove effect");
+}
+
+void KolbaxBoardView::bonusPointsSent(int row, int column, int points, int frames) {
+    (void)points;
+    const size_t i = static_cast<size_t>(row * 6 + column);
+    if (i >= canvas_.bonusBlocks_.size())
+        return;
+    lang::Ref<sprite::AnimateSprite> fx =
+        canvas_.effectFrom("bonusscoresparkle", canvas_.bonusBlocks_[i]->getX(),
+                           canvas_.bonusBlocks_[i]->getY(), "Remove effect");
+    if (fx)
+        fx->moveTo(canvas_.scoreX_, canvas_.scoreY_, std::max(1, frames));
+}
+
+void KolbaxBoardView::bonusPointsArrived(int points) {
+    (void)points;
+    canvas_.GameCanvas::playSound(KolbaxCanvas::kSoundBurstScore);
+    canvas_.effectFrom("bonussparkle", canvas_.scoreX_, canvas_.scoreY_, "Remove effect");
+}
+
+void KolbaxBoardView::bonusSunsSent(int row, int column, int suns, int frames) {
+    (void)suns;
+    const size_t i = static_cast<size_t>(row * 6 + column);
+    if (i >= canvas_.bonusBlocks_.size())
+        return;
+    lang::Ref<sprite::AnimateSprite> fx =
+        canvas_.effectFrom("bonussunglitter", canvas_.bonusBlocks_[i]->getX(),
+                           canvas_.bonusBlocks_[i]->getY(), "Hide Suns When They Arrive At Console Sun");
+    if (fx)
+        fx->moveTo(canvas_.consoleSunX_, canvas_.consoleSunY_, std::max(1, frames));
+}
+
+void KolbaxBoardView::sunDelivered(int sunsHeld) {
+    (void)sunsHeld;
+    canvas_.effectFrom("newsunanim", canvas_.consoleSunX_, canvas_.consoleSunY_, "Hide sun explosion");
 }

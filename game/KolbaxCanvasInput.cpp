@@ -100,8 +100,19 @@ bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
     if (anyScreenShowing() || initialShowPhase_ || levelCompleteCountdown_ > 0 || state_ == kGameOver ||
         state_ == kLevelComplete || !levelInProgress_)
         return false;
+    // The model's view of what covers the board is the last frame's; the click sees it as it is now.
+    updateDialogShown();
     if (board_.bonusLevel()) {
-        // The prize grid: 6 by 6 blocks over the board's area.
+        if (tutorialShowing() || board_.bonusClicksLeft() < 1 || board_.bonusBlastRunning())
+            return false;
+        if (!bonusBlocks_.empty()) {
+            const int block = bonusBlockUnder(x, y);
+            if (block < 0)
+                return false;
+            board_.pickBonusBlock(block / 6, block % 6);
+            return true;
+        }
+        // A scene without block pictures: the grid spreads over the board's area.
         BoardSquare sq = squareUnder(x, y);
         if (sq.x == board::kNone)
             return false;
@@ -136,7 +147,14 @@ bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
     // A drag over the picked piece only keeps the drag going.
     if (dragging && board_.selectedPiece() == board_.pieceId(px, py))
         return false;
+    if (tutorialShowing())
+        playedUnderTutorial_ = true;
     board_.pickPiece(px, py);
+    if (board_.state() == kResolving) {
+        // An accepted swap closes the explanation on show.
+        show("itutorial", false);
+        playedUnderTutorial_ = false;
+    }
     syncBoardState();
     return true;
 }
@@ -202,7 +220,8 @@ bool KolbaxCanvas::onMouseUp(window::Event* event, lang::Ref<lang::Object>* targ
         BoardSquare sq = squareUnder(event->x, event->y);
         // A release over the pressed piece keeps the pick; over another square it completes the drag.
         int id = pieceUnder(event->x, event->y);
-        if (board_.sunCarried() || (id != board::kNone && id != board_.selectedPiece() && sq.x != board::kNone))
+        if (board_.sunCarried() ||
+            (id != board::kNone && id != board_.selectedPiece() && sq.x != board::kNone))
             boardClick(event->x, event->y, true);
     }
     dragPending_ = false;

@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "game/ConsoleDialog.h"
+#include "game/GamePieceSprite.h"
+#include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
+#include "game/PlayerData.h"
 #include "game/ReportSender.h"
+#include "game/TileGridSprite.h"
 #include "game/rules/BoardLayout.h"
 #include "sprite/ButtonSprite.h"
 #include "sprite/User.h"
 
 int KolbaxCanvas::highestLevel() {
-    sprite::User* settings = getSettings();
-    return settings != nullptr ? settings->getInt("HIG_LVL", 1) : 1;
+    return playerData_ ? playerData_->highestLevel() : 0;
 }
 
 int KolbaxCanvas::clampSelectableLevel(int level) {
@@ -20,17 +24,21 @@ int KolbaxCanvas::clampSelectableLevel(int level) {
 }
 
 void KolbaxCanvas::raiseHighestLevel(int completed) {
-    sprite::User* settings = getSettings();
-    if (settings == nullptr)
-        return;
-    const int now = settings->getInt("HIG_LVL", 1);
-    settings->setInt("HIG_LVL", std::min(kHighestLevel, std::max(now, completed)));
+    // Progress is the highest level completed: replaying an early level never unlocks a later one.
+    if (playerData_)
+        playerData_->setHighestLevel(
+            std::min(kHighestLevel, std::max(playerData_->highestLevel(), completed)));
+}
+
+void KolbaxCanvas::setSelectedLevel(int level) {
+    if (playerData_)
+        playerData_->setSelectedLevel(clampSelectableLevel(level));
 }
 
 void KolbaxCanvas::storeSunCarryOver() {
-    // The suns the player holds now, so that leaving a level keeps them.
-    if (sprite::User* settings = getSettings())
-        settings->setInt("GLT", board_.suns());
+    // The suns the player holds now (a carried one included), so that leaving a level keeps them.
+    if (playerData_)
+        playerData_->setSuns(board_.suns());
 }
 
 bool KolbaxCanvas::startLevel(int level, bool bonus) {
@@ -63,9 +71,17 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     levelInProgress_ = true;
     paused_ = false;
     dragPending_ = false;
+    bonusNext_ = false;
     report_.clearSent();
-    if (sprite::User* settings = getSettings())
-        board_.setSuns(settings->getInt("GLT", 0));
+    departed_.fill(false);
+    if (console_) {
+        console_->setLevel(level);
+        console_->resetForLevel();
+        console_->startLevel();
+        board_.setSuns(console_->suns());
+    } else {
+        board_.setSuns(playerData_ ? playerData_->suns() : 0);
+    }
     for (const char* name : {"MenuMap", "MainMenu", "GameOver", "LevelComplete", "Options", "Instructions",
                              "ExitDialog", "ChoosePlayer", "dim", "inomoremoves"})
         show(name, false);
@@ -83,6 +99,34 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     previousState_ = state_;
     state_ = kPlay;
     return true;
+}
+
+void KolbaxCanvas::setSquares(const std::array<SquareSetup, board::kSquares>& squares) {
+    lang::Synchronized guard(this, true);
+    board_.setSquares(squares);
+    hidePieces();
+    show("highlight", false);
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y) {
+            if (TileGridSprite* tile = tileSprite(x, y)) {
+                const int frame = board_.gold(x, y) ? board::kFrameGold : board_.tileFrame(x, y);
+                tile->setTileType(board_.tileType(x, y));
+                if (frame >= 0)
+                    tile->setFrame(frame);
+                tile->setVisible(frame >= 0 && board_.value(x, y) != board::kHole);
+            }
+            GamePieceSprite* piece = pieceSprite(board_.pieceId(x, y));
+            if (piece == nullptr)
+                continue;
+            view_->pieceChanged(board_.pieceId(x, y), board_.value(x, y));
+            piece->setSquare(x, y);
+            util::Point p = squareToScreen(x, y);
+            piece->setLocation(p.x, p.y);
+            placeBelow(piece, "ipicketfence");
+            piece->setVisible(true);
+        }
+    initialShowPhase_ = false;
+    syncBoardState();
 }
 
 void KolbaxCanvas::fillReport(int reason) {

@@ -2,15 +2,23 @@
 // templates, the board geometry and the backgrounds of a level.
 #include <cstdio>
 
+#include "game/ConsoleDialog.h"
 #include "game/DragonflySprite.h"
 #include "game/GamePieceSprite.h"
 #include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
+#include "game/LevelCompleteDialog.h"
 #include "game/MagnifySprite.h"
+#include "game/MenuMapDialog.h"
+#include "game/OptionsSprite.h"
+#include "game/PlayerData.h"
 #include "game/TileGridSprite.h"
+#include "game/TutorialDialog.h"
+#include "lang/ResourceFile.h"
 #include "sprite/ButtonSprite.h"
 #include "sprite/User.h"
 #include "window/Cursor.h"
+#include "window/Frame.h"
 
 LANG_DEFINE_CLASS_RECORD(KolbaxCanvas);
 
@@ -22,31 +30,99 @@ util::Random& gameRandom() {
 namespace {
 
 // The screens that stop play while they show.
-constexpr const char* kScreens[] = {"Options", "MainMenu", "Instructions", "ExitDialog",
+constexpr const char* kScreens[] = {"Options",       "MainMenu", "Instructions", "ExitDialog",
                                     "LevelComplete", "GameOver", "ChoosePlayer", "MenuMap"};
 
 // Names hidden at set-up (the table's "hidden" rows; the templates are hidden too: only their copies
 // are ever shown).
-constexpr const char* kHiddenAtSetUp[] = {
-    "MenuMap", "MainMenu", "Options", "Instructions", "ExitDialog", "LevelComplete", "consoledialog",
-    "ChoosePlayer", "pausesign", "inomoremoves", "background", "playarea", "ipicketfence", "ipicketfence2",
-    "ipicketfence3", "hinthighlight1", "hinthighlight2", "highlight", "itutorial", "layoutname", "gameTile",
-    "igridvariance", "igridvarianceedge", "ilastgridshimmer", "tileGridOverlays", "powerpiecehighlight",
-    "newsunanim", "cobwebanim", "animatedvines", "itwinkle", "itwinklebig", "numberforboardscore",
-    "numberforboardscore_outline", "cascadetext", "cascadetext_outline", "drips", "dripsmall", "iarrow",
-    "randombombblast", "matchoutsparkle", "freeswaptext", "powerpieceoverlay", "earnedPowerPieceHighlight",
-    "fiverflash1", "fiverflash2", "gamePieces", "ibonuslevelstarttext", "bonusclicknumber", "ibonusprizes",
-    "ibonusprizes_disabled", "ibonusblocks", "ibonusblockcover", "icontinue", "bonussunglitter",
-    "bonussparkle", "bonusscoresparkle", "editor_console", "btn_savelayout", "btn_loadlayout",
-    "btn_backtomenu", "dragonfly", "dragonflyup", "dragonflyright", "dragonflydown", "dragonflyleft",
-    "biggoldsunoncursor", "smallgoldsunoncursor", "sparklesoncursor", "ilightning", "staticelectric",
-    "btn_consolesun", "goldtileplacementburst"};
+constexpr const char* kHiddenAtSetUp[] = {"MenuMap",
+                                          "MainMenu",
+                                          "Options",
+                                          "Instructions",
+                                          "ExitDialog",
+                                          "LevelComplete",
+                                          "consoledialog",
+                                          "ChoosePlayer",
+                                          "pausesign",
+                                          "inomoremoves",
+                                          "background",
+                                          "playarea",
+                                          "ipicketfence",
+                                          "ipicketfence2",
+                                          "ipicketfence3",
+                                          "hinthighlight1",
+                                          "hinthighlight2",
+                                          "highlight",
+                                          "itutorial",
+                                          "layoutname",
+                                          "gameTile",
+                                          "igridvariance",
+                                          "igridvarianceedge",
+                                          "ilastgridshimmer",
+                                          "tileGridOverlays",
+                                          "powerpiecehighlight",
+                                          "newsunanim",
+                                          "cobwebanim",
+                                          "animatedvines",
+                                          "itwinkle",
+                                          "itwinklebig",
+                                          "numberforboardscore",
+                                          "numberforboardscore_outline",
+                                          "cascadetext",
+                                          "cascadetext_outline",
+                                          "drips",
+                                          "dripsmall",
+                                          "iarrow",
+                                          "randombombblast",
+                                          "matchoutsparkle",
+                                          "freeswaptext",
+                                          "powerpieceoverlay",
+                                          "earnedPowerPieceHighlight",
+                                          "fiverflash1",
+                                          "fiverflash2",
+                                          "gamePieces",
+                                          "ibonuslevelstarttext",
+                                          "bonusclicknumber",
+                                          "ibonusprizes",
+                                          "ibonusprizes_disabled",
+                                          "ibonusblocks",
+                                          "ibonusblockcover",
+                                          "icontinue",
+                                          "bonussunglitter",
+                                          "bonussparkle",
+                                          "bonusscoresparkle",
+                                          "editor_console",
+                                          "btn_savelayout",
+                                          "btn_loadlayout",
+                                          "btn_backtomenu",
+                                          "dragonfly",
+                                          "dragonflyup",
+                                          "dragonflyright",
+                                          "dragonflydown",
+                                          "dragonflyleft",
+                                          "biggoldsunoncursor",
+                                          "smallgoldsunoncursor",
+                                          "sparklesoncursor",
+                                          "ilightning",
+                                          "staticelectric",
+                                          "btn_consolesun",
+                                          "goldtileplacementburst"};
 
 constexpr const char* kClipNames[KolbaxCanvas::kClipCount] = {
-    "+aAmbient1",  "+aAmbient2",  "+aAmbient3",      "+aAmbient4",          "+aAmbient5",
-    "+aAmbient6",  "+aAmbient7",  "+aAmbient8",      "+aAmbient9",          "+aAmbient10",
-    "+aAmbient11", "+aAmbient12", "+aAmbient13",     "+aAmbient14",         "+aAmbient15",
+    "+aAmbient1",    "+aAmbient2",           "+aAmbient3",       "+aAmbient4",      "+aAmbient5",
+    "+aAmbient6",    "+aAmbient7",           "+aAmbient8",       "+aAmbient9",      "+aAmbient10",
+    "+aAmbient11",   "+aAmbient12",          "+aAmbient13",      "+aAmbient14",     "+aAmbient15",
     "+aMusicInGame", "+aMusicInGameAmbient", "+aMusicBonusMode", "+aMusicMainMenu", "+aMusicMap"};
+
+// The registry name when the program's resources name none (tests, tools).
+constexpr const char* kDefaultRegistryName = "Lumaroo";
+
+// The scene sprite `name` when it is of class T, with a reference.
+template <class T>
+lang::Ref<T> dialogNamed(sprite::GameCanvas2& canvas, const char* name, const char* className) {
+    sprite::Sprite* s = canvas.getSprite(name);
+    return s != nullptr && s->instanceOf(className) ? lang::share(static_cast<T*>(s)) : lang::Ref<T>();
+}
 
 }  // namespace
 
@@ -57,6 +133,27 @@ KolbaxCanvas::KolbaxCanvas() : view_(std::make_unique<KolbaxBoardView>(*this)), 
 KolbaxCanvas::~KolbaxCanvas() {
     // The threads run this class's overrides: they must be gone before its fields are.
     destroy();
+}
+
+std::string KolbaxCanvas::text(const char* id) {
+    lang::Ref<lang::String> found = lang::adopt(lang::getResourceString(id));
+    return found ? std::string(found->view()) : std::string();
+}
+
+void KolbaxCanvas::setEffectsVolume(int volume) {
+    window::AudioClip::setMasterVolume(volume);
+}
+
+bool KolbaxCanvas::isFullScreen() {
+    window::Component* parent = getParent();
+    return parent != nullptr && parent->instanceOf("Frame") &&
+           static_cast<window::Frame*>(parent)->isFullScreen();
+}
+
+void KolbaxCanvas::setFullScreen(bool on) {
+    window::Component* parent = getParent();
+    if (parent != nullptr && parent->instanceOf("Frame"))
+        static_cast<window::Frame*>(parent)->setFullScreen(on, false);
 }
 
 bool KolbaxCanvas::setBoardsFolder(const std::string& folder, std::string& error) {
@@ -116,18 +213,37 @@ void KolbaxCanvas::placeOnTop(sprite::Sprite* sprite) {
 void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {
     lang::Synchronized guard(this, true);
     GameCanvas2::onSceneLoaded(loader);
-    lookUpScene();
     if (sprite::User* settings = getSettings()) {
-        if (settings->getInt("SHOWLINK", 1) == 0)
-            if (sprite::Sprite* link = named("upsellQB"); link != nullptr && link->instanceOf("ButtonSprite"))
-                static_cast<sprite::ButtonSprite*>(link)->setState(0);
-        musicVolume_ = settings->getInt("VOLUMEMUSIC", 128);
-        lang::Ref<lang::String> last = lang::adopt(settings->getString("LASTPROFILE", ""));
-        if (last)
-            profileName_ = *last;
+        lang::Ref<lang::String> registry = lang::adopt(lang::getResourceString("REGISTRYNAME"));
+        playerData_ = lang::make<PlayerData>(settings, registry && registry->length() > 0
+                                                           ? registry->view()
+                                                           : std::string_view(kDefaultRegistryName));
+        const std::string last = playerData_->lastProfile();
+        if (!last.empty())
+            playerData_->selectProfile(last);
+        profileName_.assign(last.c_str());
+        musicVolume_ = playerData_->musicVolume();
     }
+    lookUpScene();
+    console_ = dialogNamed<ConsoleDialog>(*this, "consoledialog", "ConsoleDialog");
+    levelDialog_ = dialogNamed<LevelCompleteDialog>(*this, "LevelComplete", "LevelCompleteDialog");
+    map_ = dialogNamed<MenuMapDialog>(*this, "MenuMap", "MenuMapDialog");
+    tutorial_ = dialogNamed<TutorialDialog>(*this, "itutorial", "TutorialDialog");
+    // The dialogs were made by the loader before the canvas had its scene: hand them their host now.
+    for (const lang::Ref<sprite::Sprite>& s : sceneSnapshot())
+        if (s->instanceOf("GameDialog"))
+            static_cast<GameDialog*>(s.get())->setHost(this);
+    if (playerData_ && !playerData_->showLink())
+        if (sprite::Sprite* link = named("upsellQB"); link != nullptr && link->instanceOf("ButtonSprite"))
+            static_cast<sprite::ButtonSprite*>(link)->setState(0);
+    if (map_)
+        map_->prepare();
     makePools();
     makeClips();
+    // The options' music knob plays the in-game music (the first music clip) as its test clip.
+    if (sprite::Sprite* options = named("Options");
+        options != nullptr && options->instanceOf("OptionsSprite"))
+        static_cast<OptionsSprite*>(options)->setTestClips(clips_[kAmbientClips].get(), nullptr);
     enterState(kMainMenu);
 }
 
@@ -172,7 +288,8 @@ void KolbaxCanvas::makePools() {
         for (int y = 0; y < board::kRows; ++y) {
             auto tile = lang::make<TileGridSprite>();
             if (tileTemplate != nullptr)
-                tile->setImageGrid(tileTemplate->getImage(), tileTemplate->getColumns(), tileTemplate->getRows());
+                tile->setImageGrid(tileTemplate->getImage(), tileTemplate->getColumns(),
+                                   tileTemplate->getRows());
             tile->setSquare(x, y);
             util::Point p = squareToScreen(x, y);
             tile->setLocation(p.x, p.y);
@@ -188,7 +305,8 @@ void KolbaxCanvas::makePools() {
     for (int i = 0; i < board::kPoolSize; ++i) {
         auto piece = lang::make<GamePieceSprite>();
         if (pieceTemplate != nullptr)
-            piece->setImageGrid(pieceTemplate->getImage(), pieceTemplate->getColumns(), pieceTemplate->getRows());
+            piece->setImageGrid(pieceTemplate->getImage(), pieceTemplate->getColumns(),
+                                pieceTemplate->getRows());
         piece->setOverlays(copyOf(powerTemplate).get(), copyOf(sunTemplate).get());
         piece->setVisible(false);
         placeBelow(piece.get(), "ipicketfence");
@@ -217,8 +335,8 @@ void KolbaxCanvas::makeClips() {
         } else {
             clip = lang::make<window::AudioClip>();
             // Music streams, ambient sounds are samples; without a sound device the clip stays silent.
-            clip->load(lang::String(kClipNames[i]), i < kAmbientClips ? window::AudioClip::kSample
-                                                                      : window::AudioClip::kStream);
+            clip->load(lang::String(kClipNames[i]),
+                       i < kAmbientClips ? window::AudioClip::kSample : window::AudioClip::kStream);
         }
         if (clip)
             clip->setVolume(musicVolume_);
@@ -227,7 +345,8 @@ void KolbaxCanvas::makeClips() {
 }
 
 GamePieceSprite* KolbaxCanvas::pieceSprite(int id) {
-    return id >= 0 && id < static_cast<int>(pieces_.size()) ? pieces_[static_cast<size_t>(id)].get() : nullptr;
+    return id >= 0 && id < static_cast<int>(pieces_.size()) ? pieces_[static_cast<size_t>(id)].get()
+                                                            : nullptr;
 }
 
 TileGridSprite* KolbaxCanvas::tileSprite(int x, int y) {
@@ -254,7 +373,8 @@ util::Point KolbaxCanvas::squareToScreen(int x, int y) const {
 BoardSquare KolbaxCanvas::findSquareAt(int px, int py) const {
     for (int x = 0; x < board::kColumns; ++x)
         for (int y = 0; y < board::kRows; ++y) {
-            const TileGridSprite* t = tiles_.empty() ? nullptr : tiles_[static_cast<size_t>(board::squareIndex(x, y))].get();
+            const TileGridSprite* t =
+                tiles_.empty() ? nullptr : tiles_[static_cast<size_t>(board::squareIndex(x, y))].get();
             if (t != nullptr && t->getX() == px && t->getY() == py)
                 return {x, y};
         }
@@ -337,4 +457,34 @@ void KolbaxCanvas::resetBoardScene() {
         show(name, false);
     initialHidePhase_ = initialShowPhase_ = false;
     hoverPiece_ = board::kNone;
+    clearBonusGrid();
+    view_->clearEffects();
+}
+
+void KolbaxCanvas::clearBonusGrid() {
+    for (auto& s : bonusBlocks_)
+        removeSprite(s.get());
+    for (auto& s : bonusPrizes_)
+        if (s)
+            removeSprite(s.get());
+    bonusBlocks_.clear();
+    bonusPrizes_.clear();
+}
+
+int KolbaxCanvas::bonusBlockUnder(int px, int py) {
+    for (size_t i = 0; i < bonusBlocks_.size(); ++i)
+        if (bonusBlocks_[i]->isVisible() && bonusBlocks_[i]->containsPoint(px, py))
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool KolbaxCanvas::tutorialShowing() {
+    return tutorial_ ? tutorial_->isShowing() : shown("itutorial");
+}
+
+void KolbaxCanvas::offerTutorial(int page) {
+    if (!tutorial_ || tutorial_->isShowing() || anyScreenShowing())
+        return;
+    if (tutorial_->offerIfDue(page, level_))
+        placeBelow(tutorial_.get(), "ipicketfence3");
 }

@@ -1,7 +1,17 @@
 // KolbaxCanvas: the screen states with their entry steps, and the per-frame update.
+#include <algorithm>
+
+#include "game/ConsoleDialog.h"
 #include "game/GamePieceSprite.h"
+#include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
+#include "game/LevelCompleteDialog.h"
 #include "game/MagnifySprite.h"
+#include "game/MenuMapDialog.h"
+#include "game/MenuSprite.h"
+#include "game/PlayerData.h"
+#include "game/TileGridSprite.h"
+#include "game/TutorialDialog.h"
 #include "sprite/AnimateSprite.h"
 #include "sprite/ButtonSprite.h"
 #include "sprite/User.h"
@@ -9,9 +19,9 @@
 
 namespace {
 
-constexpr const char* kDialogs[] = {"MenuMap", "MainMenu", "Options", "Instructions", "ExitDialog",
-                                    "LevelComplete", "GameOver", "consoledialog", "ChoosePlayer",
-                                    "GenericDialog"};
+constexpr const char* kDialogs[] = {"MenuMap",      "MainMenu",      "Options",  "Instructions",
+                                    "ExitDialog",   "LevelComplete", "GameOver", "consoledialog",
+                                    "ChoosePlayer", "GenericDialog"};
 
 }  // namespace
 
@@ -23,124 +33,127 @@ void KolbaxCanvas::enterState(int state) {
 
 void KolbaxCanvas::applyEntry(int state) {
     switch (state) {
-    case kPlay:
-        show("layoutname", false);
-        if (!initialShowPhase_)
-            setCursor(window::Cursor::arrow());
-        if (state_ == kPaused) {
-            show("dim", false);
-            show("pausesign", false);
-            state = pausedState_;
-        }
-        break;
-    case kBusy:
-        show("hinthighlight1", false);
-        show("hinthighlight2", false);
-        break;
-    case kResolving:
-        ++resolveDepth_;
-        break;
-    case kSettling:
-        --resolveDepth_;
-        break;
-    case kPaused:
-        fadeAllClips(kMusicFadeFrames);
-        if (boardActive() && !anyScreenShowing())
-            pauseBoard();
-        break;
-    case kMainMenu:
-        show("itutorial", false);
-        scheduleNotify(15, lang::String("StartMainMenuMusic"), 0, nullptr, nullptr);
-        for (const char* name : kDialogs)
-            show(name, false);
-        show("highlight", false);
-        show("dim", false);
-        resetBoardScene();
-        levelInProgress_ = false;
-        if (sprite::Sprite* menu = named("MainMenu")) {
-            placeBelow(menu, "ipicketfence3");
-            menu->setVisible(true);
-        }
-        state_ = kMainMenu;
-        if (profileName_.length() == 0)
-            handleAction(nullptr, lang::String("ChangeProfile"));
-        return;
-    case kMap: {
-        setCursor(window::Cursor::waitCursor());
-        paused_ = false;
-        resetBoardScene();
-        levelCompleteCountdown_ = bonusCompleteCountdown_ = 0;
-        show("itutorial", false);
-        levelInProgress_ = false;
-        switchMusic(kMusicNone, kMusicMap);
-        if (sprite::Sprite* b = named("btn_MenuOnConsole"); b != nullptr && b->instanceOf("ButtonSprite"))
-            static_cast<sprite::ButtonSprite*>(b)->setState(0);
-        showBackgrounds(false, level_);
-        show("consoledialog", false);
-        show("btn_consolesun", false);
-        hideSunCursor();
-        if (level_ % 5 == 0)
-            ++level_;
-        // A level past the last one, or past what is unlocked, has no marker on the map and no layout.
-        level_ = clampSelectableLevel(level_);
-        if (sprite::User* settings = getSettings())
-            settings->setInt("SEL_LVL", level_);
-        show("dim", false);
-        if (sprite::Sprite* map = named("MenuMap")) {
-            placeBelow(map, "ipicketfence3");
-            map->setVisible(true);
-        }
-        show("highlight", false);
-        setCursor(window::Cursor::arrow());
-        break;
-    }
-    case kGameOver:
-        show("itutorial", false);
-        show("highlight", false);
-        fadeAllClips(kMusicFadeFrames);
-        stopSound(kSoundTimeRunningOut);
-        if (lostByNoMoves_) {
-            sendReport(GamePlayReport::kNoMoreMoves);
-            show("inomoremoves", false);
-        } else {
-            sendReport(GamePlayReport::kTimeUp);
-            replayCount_ = 0;
-        }
-        lostByNoMoves_ = false;
-        GameCanvas::playSound(kSoundGameOver);
-        for (const char* name : {"dim", "GameOver"})
-            if (sprite::Sprite* s = named(name)) {
-                placeBelow(s, "ipicketfence3");
-                s->setVisible(true);
+        case kPlay:
+            show("layoutname", false);
+            if (!initialShowPhase_)
+                setCursor(window::Cursor::arrow());
+            if (state_ == kPaused) {
+                show("dim", false);
+                show("pausesign", false);
+                state = pausedState_;
             }
-        break;
-    case kLevelComplete:
-        show("itutorial", false);
-        fadeAllClips(kMusicFadeFrames);
-        stopSound(kSoundTimeRunningOut);
-        show("bonusclicknumber", false);
-        show("highlight", false);
-        retries_ = 0;
-        if (!bonusLevel_)
-            sendReport(GamePlayReport::kLevelComplete);
-        else
-            report_.bonusScore = board_.bonusPoints();
-        replayCount_ = 0;
-        GameCanvas::playSound(kSoundLevelComplete);
-        if (sprite::User* settings = getSettings())
-            settings->setInt("SEL_LVL", clampSelectableLevel(level_ + 1));
-        if (bonusLevel_)
-            bonusCompleteCountdown_ = kCountdownStart;
-        else
-            levelCompleteCountdown_ = kCountdownStart;
-        show("MainMenu", false);
-        if (sprite::Sprite* dialog = named("LevelComplete")) {
-            placeBelow(dialog, "ipicketfence3");
-            dialog->setVisible(true);
+            if (tutorial_)
+                tutorial_->reset();
+            break;
+        case kBusy:
+            show("hinthighlight1", false);
+            show("hinthighlight2", false);
+            break;
+        case kResolving:
+            ++resolveDepth_;
+            break;
+        case kSettling:
+            --resolveDepth_;
+            break;
+        case kPaused:
+            fadeAllClips(kMusicFadeFrames);
+            if (boardActive() && !anyScreenShowing())
+                pauseBoard();
+            break;
+        case kMainMenu:
+            show("itutorial", false);
+            scheduleNotify(15, lang::String("StartMainMenuMusic"), 0, nullptr, nullptr);
+            for (const char* name : kDialogs)
+                show(name, false);
+            show("highlight", false);
+            show("dim", false);
+            resetBoardScene();
+            levelInProgress_ = false;
+            if (sprite::Sprite* menu = named("MainMenu")) {
+                placeBelow(menu, "ipicketfence3");
+                if (menu->instanceOf("MenuSprite"))
+                    static_cast<MenuSprite*>(menu)->setProfileName(std::string(profileName_.view()));
+                menu->setVisible(true);
+            }
+            state_ = kMainMenu;
+            if (profileName_.length() == 0)
+                handleAction(nullptr, lang::String("ChangeProfile"));
+            return;
+        case kMap: {
+            setCursor(window::Cursor::waitCursor());
+            paused_ = false;
+            resetBoardScene();
+            levelCompleteCountdown_ = bonusCompleteCountdown_ = 0;
+            show("itutorial", false);
+            levelInProgress_ = false;
+            switchMusic(kMusicNone, kMusicMap);
+            if (sprite::Sprite* b = named("btn_MenuOnConsole"); b != nullptr && b->instanceOf("ButtonSprite"))
+                static_cast<sprite::ButtonSprite*>(b)->setState(0);
+            showBackgrounds(false, level_);
+            show("consoledialog", false);
+            show("btn_consolesun", false);
+            hideSunCursor();
+            if (level_ % 5 == 0)
+                ++level_;
+            // A level past the last one, or past what is unlocked, has no marker on the map and no layout.
+            level_ = clampSelectableLevel(level_);
+            setSelectedLevel(level_);
+            show("dim", false);
+            if (map_)
+                map_->prepare();
+            if (sprite::Sprite* map = named("MenuMap")) {
+                placeBelow(map, "ipicketfence3");
+                map->setVisible(true);
+            }
+            show("highlight", false);
+            setCursor(window::Cursor::arrow());
+            break;
         }
-        break;
-    default:
-        break;
+        case kGameOver:
+            show("itutorial", false);
+            show("highlight", false);
+            fadeAllClips(kMusicFadeFrames);
+            stopSound(kSoundTimeRunningOut);
+            if (lostByNoMoves_) {
+                sendReport(GamePlayReport::kNoMoreMoves);
+                show("inomoremoves", false);
+            } else {
+                sendReport(GamePlayReport::kTimeUp);
+                replayCount_ = 0;
+            }
+            lostByNoMoves_ = false;
+            GameCanvas::playSound(kSoundGameOver);
+            for (const char* name : {"dim", "GameOver"})
+                if (sprite::Sprite* s = named(name)) {
+                    placeBelow(s, "ipicketfence3");
+                    s->setVisible(true);
+                }
+            break;
+        case kLevelComplete:
+            show("itutorial", false);
+            fadeAllClips(kMusicFadeFrames);
+            stopSound(kSoundTimeRunningOut);
+            show("bonusclicknumber", false);
+            show("highlight", false);
+            retries_ = 0;
+            if (!bonusLevel_)
+                sendReport(GamePlayReport::kLevelComplete);
+            else
+                report_.bonusScore = board_.bonusPoints();
+            replayCount_ = 0;
+            GameCanvas::playSound(kSoundLevelComplete);
+            setSelectedLevel(map_ ? map_->selectedLevel() : level_);
+            if (bonusLevel_)
+                bonusCompleteCountdown_ = kCountdownStart;
+            else
+                levelCompleteCountdown_ = kCountdownStart;
+            show("MainMenu", false);
+            // The tally shows the dialog at its own step.
+            if (levelDialog_)
+                levelDialog_->beginTally();
+            break;
+        default:
+            break;
     }
     state_ = state;
 }
@@ -174,7 +187,7 @@ void KolbaxCanvas::gameFrame() {
     ++frames_;
     ambientSounds();
     if (boardActive() && levelInProgress_) {
-        board_.setDialogShown(anyScreenShowing() || shown("inomoremoves") || initialShowPhase_);
+        updateDialogShown();
         if (!initialShowPhase_)
             board_.frame();
         syncBoardState();
@@ -183,14 +196,212 @@ void KolbaxCanvas::gameFrame() {
             enterState(board_.complete() ? kLevelComplete : kGameOver);
         }
     }
-    if (frames_ % 2 == 0)
-        arrivalsAndDepartures();
-    if (state_ == kLevelComplete) {
-        if (bonusLevel_ && bonusCompleteCountdown_ > 0)
-            --bonusCompleteCountdown_;
-        else if (!bonusLevel_ && levelCompleteCountdown_ > 0)
-            --levelCompleteCountdown_;
+    if (levelInProgress_) {
+        syncConsole();
+        if (boardActive() && !bonusLevel_ && !initialShowPhase_)
+            tutorialFrame();
     }
+    if (frames_ % 2 == 0) {
+        arrivalsAndDepartures();
+        departuresStep();
+    }
+    if (map_ && map_->isVisible())
+        map_->pointerAt(pointerX_, pointerY_);
+    if (state_ == kLevelComplete)
+        tallyFrame();
+}
+
+void KolbaxCanvas::tutorialFrame() {
+    if (!tutorial_)
+        return;
+    // The console sun's explanation: late in the level, after resting on the sun, or on level 9.
+    const bool onSun = [&] {
+        sprite::Sprite* sun = named("btn_consolesun");
+        return sun != nullptr && sun->isVisible() && sun->containsPoint(pointerX_, pointerY_);
+    }();
+    restOnSunFrames_ = onSun ? restOnSunFrames_ + 1 : 0;
+    // Whether a page is due reads the player's marks from the store: a few times a second is enough.
+    const bool look = frames_ % 8 == 0;
+    if (look && (board_.timer() > 300 || restOnSunFrames_ > 50 || level_ == 9) && !board_.sunCarried() &&
+        board_.suns() > 0 && !board_.allSquaresGold() && !tutorial_->isShowing())
+        offerTutorial(5);
+    // The explanation of the level itself, once nothing else is on show.
+    if (look && state_ == kPlay && level_ == 3 && !tutorial_->isShowing())
+        for (int page = 0; page < TutorialDialog::kPages; ++page)
+            if (tutorial_->dueLevel(page) == level_)
+                offerTutorial(page);
+    if (playedUnderTutorial_ && ++playedUnderTutorialFrames_ > 72) {
+        playedUnderTutorial_ = false;
+        playedUnderTutorialFrames_ = 0;
+        tutorial_->close();
+    } else if (!playedUnderTutorial_) {
+        playedUnderTutorialFrames_ = 0;
+    }
+}
+
+void KolbaxCanvas::updateDialogShown() {
+    board_.setDialogShown(anyScreenShowing() || shown("inomoremoves") || initialShowPhase_ ||
+                          tutorialShowing());
+}
+
+void KolbaxCanvas::syncConsole() {
+    if (!console_)
+        return;
+    console_->setScore(board_.score());
+    console_->setSuns(board_.suns());
+    if (!bonusLevel_ && boardActive()) {
+        console_->setTimer(board_.timer());
+        console_->timerStep(false);
+    }
+}
+
+void KolbaxCanvas::tallyFrame() {
+    // The countdown of the tally that matches the level: the bonus tally clears bonusLevel_ at its end.
+    int& countdown = bonusLevel_ ? bonusCompleteCountdown_ : levelCompleteCountdown_;
+    if (countdown <= 0)
+        return;
+    --countdown;
+    if (levelDialog_) {
+        countdown = bonusLevel_ ? levelDialog_->bonusTallyStep(countdown, *this)
+                                : levelDialog_->tallyStep(countdown, *this);
+        return;
+    }
+    // Without a dialog there is nothing to count on: the level's end goes straight to the choice.
+    if (!bonusLevel_ && level_ % 5 == 0)
+        bonusNext_ = true;
+    countdown = 0;
+}
+
+void KolbaxCanvas::departuresStep() {
+    if (!initialHidePhase_)
+        return;
+    setCursor(window::Cursor::waitCursor());
+    util::Random& random = gameRandom();
+    bool left = false;
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y) {
+            const size_t at = static_cast<size_t>(board::squareIndex(x, y));
+            GamePieceSprite* piece = pieceSprite(board_.pieceId(x, y));
+            if (departed_[at] || piece == nullptr || !piece->isVisible())
+                continue;
+            if (random.nextInt(2) != 0) {
+                left = true;
+                continue;
+            }
+            // The piece gives way to its loading picture, which fades out where it stood.
+            departed_[at] = true;
+            piece->setVisible(false);
+            if (MagnifySprite* zoom = magnifySprite(x, y)) {
+                zoom->setSource(KolbaxBoardView::cellImage(*piece, piece->getFrame()).get());
+                zoom->setLocation(piece->getX(), piece->getY());
+                placeBelow(zoom, "ipicketfence");
+                zoom->setColorTransform(128, 128, 128, 128);
+                zoom->fadeTo(0, 20, 0);
+                zoom->setVisible(true);
+            }
+        }
+    if (!left) {
+        initialHidePhase_ = false;
+        scheduleNotify(1, lang::String("Hide Piece"), 0, nullptr, nullptr);
+    }
+}
+
+// ---- LevelTally ----
+
+int KolbaxCanvas::timerDivisor() {
+    return std::max(1, 24 / std::max(1, board_.record().timerTickFrames));
+}
+
+void KolbaxCanvas::countConsoleTimer() {
+    board_.setTimer(std::min(Board::kTimerFull, board_.timer() + 5));
+    if (console_)
+        console_->timerStep(true);
+}
+
+void KolbaxCanvas::startPiecesLeaving() {
+    departed_.fill(false);
+    initialHidePhase_ = true;
+}
+
+void KolbaxCanvas::replaceTilesWithEndAnimations() {
+    for (auto& tile : tiles_) {
+        if (!tile->isVisible())
+            continue;
+        tile->setVisible(false);
+        effectFrom("goldtileplacementburst", tile->getX(), tile->getY(), "Remove effect");
+    }
+}
+
+void KolbaxCanvas::clearBoardForTally() {
+    initialHidePhase_ = false;
+    for (auto& piece : pieces_) {
+        piece->stopDrop();
+        if (board::onBoard(piece->squareX(), piece->squareY())) {
+            util::Point p = squareToScreen(piece->squareX(), piece->squareY());
+            piece->setLocation(p.x, p.y);
+        }
+    }
+    if (sprite::Sprite* playarea = named("playarea");
+        playarea != nullptr && playarea->instanceOf("AnimateSprite"))
+        static_cast<sprite::AnimateSprite*>(playarea)->fadeTo(0, 20, 1);
+    else
+        show("playarea", false);
+    for (const char* name : {"highlight", "hinthighlight1", "hinthighlight2", "itutorial", "inomoremoves"})
+        show(name, false);
+    show("consoledialog", false);
+    putBackCarriedSun();
+}
+
+void KolbaxCanvas::releasePieces() {
+    hidePieces();
+}
+
+void KolbaxCanvas::showFloatingBonus(int points) {
+    (void)points;
+    effectFrom("numberforboardscore", scoreX_, scoreY_ + 20, "Slow cascading numbers");
+}
+
+void KolbaxCanvas::progressStored() {
+    if (map_)
+        map_->prepare();
+}
+
+void KolbaxCanvas::startBonusTally() {
+    highestBeforeBonus_ = highestLevel();
+    switchMusic(kMusicBonus, kMusicNone);
+    putBackCarriedSun();
+    for (const char* name : {"consoledialog", "itutorial", "btn_consolesun", "bonusclicknumber", "highlight"})
+        show(name, false);
+    if (sprite::Sprite* playarea = named("playarea");
+        playarea != nullptr && playarea->instanceOf("AnimateSprite"))
+        static_cast<sprite::AnimateSprite*>(playarea)->fadeTo(0, 20, 1);
+    hidePieces();
+}
+
+void KolbaxCanvas::putBackCarriedSun() {
+    if (board_.sunCarried())
+        board_.clickConsoleSun();
+    hideSunCursor();
+}
+
+void KolbaxCanvas::hideBonusClickNumber() {
+    show("bonusclicknumber", false);
+}
+
+void KolbaxCanvas::endBonusLevel() {
+    // The tally's own raise counts one level whatever bonus level was replayed: the progress is the
+    // level the bonus followed, never beyond.
+    if (playerData_)
+        playerData_->setHighestLevel(std::min(kHighestLevel, std::max(highestBeforeBonus_, level_)));
+    bonusLevel_ = false;
+}
+
+void KolbaxCanvas::placeBelowTopFence(sprite::Sprite* dialog) {
+    placeBelow(dialog, "ipicketfence3");
+}
+
+void KolbaxCanvas::setArrowCursor() {
+    setCursor(window::Cursor::arrow());
 }
 
 void KolbaxCanvas::arrivalsAndDepartures() {

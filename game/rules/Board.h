@@ -58,6 +58,8 @@ public:
     static constexpr int kRedAlertFrames = 120;
     static constexpr int kNoMoreMovesDelay = 40;
     static constexpr int kHintIdleFrames = 175;
+    // How often the quiet play state looks for a board that is all gold.
+    static constexpr int kIdleCheckFrames = 8;
     // Busy frames with nothing moving, spawning or leaving before empty squares are declared cut off.
     static constexpr int kWatchdogFrames = 48;
     // Powers: the clock's freeze, a dragonfly's longest path and its glide per square.
@@ -100,6 +102,10 @@ public:
     // One frame of the per-frame update: timer, move cycle, gravity, then one frame of piece motion.
     void frame();
 
+    // The idle check, run by frame every kIdleCheckFrames frames: a quiet board in play that is all
+    // gold goes busy, where the goal check completes the level. True when it did.
+    bool idleCheck();
+
     // Input. A pick of square (x, y) as a click or the end of a drag on it.
     void pickPiece(int x, int y);
     // The console sun: picks a sun up, or puts the carried one back.
@@ -110,6 +116,9 @@ public:
     void previewPower(int x, int y);
     // While a dialog or explanation is shown the timer stops, no hint shows and picks are ignored.
     void setDialogShown(bool shown) { dialogShown_ = shown; }
+    // The player counts as idle long enough for the hint to show at the next quiet frame (the first
+    // lesson points at the hinted move).
+    void showHintSoon() { idleFrames_ = kHintIdleFrames + 1; }
 
     // Settings of a session: off, emptied squares are not refilled; off, the draw gives no power pieces.
     void setRefill(bool on) { refill_ = on; }

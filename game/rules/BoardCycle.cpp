@@ -34,6 +34,8 @@ void Board::frame() {
         if (!finished())
             effectsStep();
     }
+    if (!finished() && state_ == kPlay && frameCounter_ % kIdleCheckFrames == 0)
+        idleCheck();
     // Five-match slots become dragonflies on every second frame of a quiet play state.
     if (!finished() && state_ == kPlay && frameCounter_ % 2 == 0 && piecesAtRest())
         awardFiveMatch();
@@ -117,6 +119,16 @@ void Board::busyStep() {
     }
     if (state_ == kBusy && !finished())
         watchdogStep(activity_ || effectsInFlight());
+}
+
+bool Board::idleCheck() {
+    // The goal is checked by the busy state's quiet-board check; a board gilded without a match pass
+    // (the last square by a sun or a blast that left nothing to fall, or a board set up by hand) would
+    // otherwise wait in play for ever.
+    if (state_ != kPlay || pendingRemoval_ > 0 || effectsInFlight() || !piecesAtRest() || !allSquaresGold())
+        return false;
+    enterState(kBusy);
+    return true;
 }
 
 void Board::checkQuietBoard() {

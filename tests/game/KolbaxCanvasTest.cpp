@@ -2,11 +2,18 @@
 // the board model reaching the sprites, the pause paths and one report per level end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "game/ConsoleDialog.h"
 #include "game/GamePieceSprite.h"
 #include "game/KolbaxCanvas.h"
+#include "game/LevelCompleteDialog.h"
+#include "game/PlayerData.h"
 #include "game/TileGridSprite.h"
 #include "sprite/AnimateSprite.h"
 #include "sprite/User.h"
@@ -25,11 +32,22 @@ Ref<sprite::AnimateSprite> sheet(int x, int y, int columns, int rows, int w, int
     return s;
 }
 
+template <class D>
+Ref<D> gameDialog(int x, int y, int w, int h) {
+    auto d = lang::make<D>();
+    d->init(nullptr, sprite_test::numbers({x, y, w, h, 0, 1}).get());
+    return d;
+}
+
 struct Game {
-    Game() : canvas(lang::make<KolbaxCanvas>()) {
+    // Stepping: frames one at a time on a hand-driven clock; otherwise the real render and input
+    // threads, on frames of `frameDelay` ms.
+    explicit Game(bool stepping = true, int frameDelay = 40) : canvas(lang::make<KolbaxCanvas>()) {
         gameRandom().setSeed(1234);
-        canvas->setStepping(true);
-        canvas->setClock(clock.get());
+        canvas->setStepping(stepping);
+        if (stepping)
+            canvas->setClock(clock.get());
+        canvas->setFrameDelay(frameDelay);
         canvas->create(window.frame(), util::RectangleNM(0, 0, 800, 600));
         canvas->setVisible(true);
         window.pump();
@@ -51,6 +69,8 @@ struct Game {
         add("matchoutsparkle", sheet(0, 0, 4, 1, 10, 10));
         add("numberforboardscore", sheet(0, 0, 2, 1, 10, 10));
         add("itwinkle", sheet(0, 0, 3, 1, 10, 10));
+        add("ibonusblocks", sheet(150, 100, 2, 1, 60, 60));
+        add("ibonusprizes", sheet(0, 0, 12, 1, 40, 40));
         add("highlight", canvas_test::block(0, 0, 50, 50, 0x80ffffff));
         add("ipicketfence", canvas_test::block(0, 0, 800, 10, 0xff00ff00));
         add("ipicketfence2", canvas_test::block(0, 590, 800, 10, 0xff00ff00));
@@ -60,10 +80,22 @@ struct Game {
         add("inomoremoves", canvas_test::block(300, 250, 200, 100, 0xffffffff));
         add("btn_MenuOnConsole", canvas_test::button("btn_MenuOnConsole", 10, 560));
         add("btn_consolesun", canvas_test::button("btn_consolesun", 40, 560));
-        for (const char* screen : {"MainMenu", "MenuMap", "ExitDialog", "GameOver", "LevelComplete", "ChoosePlayer"})
+        for (const char* screen : {"MainMenu", "MenuMap", "ExitDialog", "GameOver", "ChoosePlayer"})
             add(screen, canvas_test::dialog(200, 150, 400, 300));
+        add("LevelComplete", gameDialog<LevelCompleteDialog>(200, 150, 400, 300));
+        // Off the board, so that it takes no click meant for a piece.
+        add("consoledialog", gameDialog<ConsoleDialog>(700, 0, 100, 60));
         canvas->onSceneLoaded(nullptr);
         canvas->start();
+    }
+    // The player "Ann", chosen as the chooser would.
+    PlayerData& profile() {
+        PlayerData* data = canvas->playerData();
+        if (data->currentProfile() != "Ann") {
+            data->createProfile("Ann");
+            action("profile:Ann");
+        }
+        return *data;
     }
     ~Game() {
         canvas->destroy();
@@ -98,9 +130,9 @@ struct Game {
     }
     void action(const char* label) { canvas->handleAction(nullptr, lang::String(label)); }
     // Starts a level from the map and waits until its pieces have arrived.
-    void play(int level) {
-        settings.user()->setInt("HIG_LVL", 10);
-        settings.user()->setInt("SEL_LVL", level);
+    void play(int level, int highest = 10) {
+        profile().setHighestLevel(highest);
+        profile().setSelectedLevel(level);
         action("bstartgame");
         for (int i = 0; i < 400 && canvas->initialShowPhase(); ++i)
             steps(1);
@@ -111,6 +143,57 @@ struct Game {
     util::Point centre(int x, int y) {
         util::Point p = canvas->squareToScreen(x, y);
         return util::Point(p.x + 22, p.y + 22);
+    }
+    // A click as the player makes it: press and release on the same point.
+    void click(util::Point p) {
+        send(window::Event::kMouseDown, p.x, p.y);
+        send(window::Event::kMouseUp, p.x, p.y);
+    }
+    // Steps until the board waits in play for the player (or the level has ended).
+    void untilQuiet(int limit = 600) {
+        for (int i = 0; i < limit; ++i) {
+            if (canvas->state() == KolbaxCanvas::kPlay && canvas->board().piecesAtRest())
+                return;
+            if (canvas->state() == KolbaxCanvas::kGameOver || canvas->state() == KolbaxCanvas::kLevelComplete)
+                return;
+            steps(1);
+        }
+    }
+    // The swap that would gild the most squares, as a player reads the board, else one that stirs the
+    // columns still to gild; invalid when there is no move. `gain` is the squares it would gild.
+    SwapMove bestMove(int* gilded) {
+        lang::Synchronized guard(canvas.get());
+        Board& b = canvas->board();
+        std::array<bool, board::kColumns> open{};
+        for (int i = 0; i < board::kSquares; ++i)
+            if (b.value(i / board::kRows, i % board::kRows) >= 0 &&
+                !b.gold(i / board::kRows, i % board::kRows))
+                open[static_cast<size_t>(i / board::kRows)] = true;
+        SwapMove best;
+        int bestGain = -1;
+        *gilded = 0;
+        for (int x = 0; x < board::kColumns; ++x)
+            for (int y = 0; y < board::kRows; ++y)
+                for (int d = 0; d < 2; ++d) {
+                    const int x2 = x + (d == 0 ? 1 : 0), y2 = y + (d == 1 ? 1 : 0);
+                    std::array<bool, board::kSquares> squares{};
+                    if (!board::onBoard(x2, y2) || b.runSquaresAfterSwap(x, y, x2, y2, &squares) == 0)
+                        continue;
+                    int gilds = 0, stirs = 0;
+                    for (int i = 0; i < board::kSquares; ++i) {
+                        if (!squares[static_cast<size_t>(i)])
+                            continue;
+                        gilds += b.gold(i / board::kRows, i % board::kRows) ? 0 : 1;
+                        stirs += open[static_cast<size_t>(i / board::kRows)] ? 1 : 0;
+                    }
+                    const int gain = gilds * 100 + stirs;
+                    if (gain > bestGain) {
+                        bestGain = gain;
+                        *gilded = gilds;
+                        best = SwapMove{x, y, x2, y2};
+                    }
+                }
+        return best;
     }
     bool visible(const char* name) {
         sprite::Sprite* s = canvas->getSprite(name);
@@ -193,9 +276,251 @@ TEST(KolbaxCanvasTest, SwapsByClicksAndDragsReachTheModelAndTheSprites) {
     EXPECT_GT(board.score(), before) << "a drag onto a neighbour swaps";
 }
 
+// The whole way: the map's play button, every move a pair of clicks on the pieces, the level complete
+// with its one report, the tally counted on the dialog, and the map again with the next level.
+TEST(KolbaxCanvasTest, ALevelPlayedByClicksToCompletionRunsTheTallyAndOpensTheMap) {
+    Game g;
+    // Suns won in earlier bonus levels finish what swaps cannot reach.
+    g.profile().setSuns(10);
+    g.play(1, 0);
+    Board& board = g.canvas->board();
+    ASSERT_EQ(board.suns(), 10);
+    int moves = 0, sunsPlaced = 0;
+    for (; moves < 400 && g.canvas->state() != KolbaxCanvas::kLevelComplete; ++moves) {
+        g.untilQuiet();
+        if (g.canvas->state() != KolbaxCanvas::kPlay)
+            break;
+        int gilded = 0;
+        SwapMove m = g.bestMove(&gilded);
+        ASSERT_TRUE(m.valid()) << "a quiet board in play has a move";
+        {
+            // The test plays at its own pace: the clock is not what it checks.
+            lang::Synchronized guard(g.canvas.get());
+            board.setTimer(0);
+        }
+        if (gilded == 0 && board.suns() > 0) {
+            // No swap reaches the squares left: a sun from the console gilds one.
+            g.click(util::Point(45, 565));
+            ASSERT_TRUE(g.canvas->sunCarried());
+            for (int i = 0; i < board::kSquares; ++i) {
+                const int x = i / board::kRows, y = i % board::kRows;
+                if (board.value(x, y) >= 0 && !board.gold(x, y)) {
+                    g.click(g.centre(x, y));
+                    break;
+                }
+            }
+            EXPECT_FALSE(g.canvas->sunCarried()) << "the sun went onto the square";
+            ++sunsPlaced;
+        } else {
+            g.click(g.centre(m.x1, m.y1));
+            g.click(g.centre(m.x2, m.y2));
+        }
+        g.steps(2);
+    }
+    g.untilQuiet();
+    ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kLevelComplete) << "after " << moves << " moves";
+    ASSERT_EQ(g.reports.size(), 1u);
+    EXPECT_EQ(g.reports[0].reason, GamePlayReport::kLevelComplete);
+    EXPECT_EQ(g.reports[0].level, 1);
+    EXPECT_EQ(g.reports[0].squaresLeft, 0);
+    EXPECT_EQ(g.reports[0].score, board.score());
+    EXPECT_EQ(g.reports[0].sunsUsed, sunsPlaced);
+    EXPECT_STREQ(g.reports[0].player.chars(), "Ann");
+    // Every square the level counts stands gold on the screen.
+    g.steps(8);
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y)
+            if (board.value(x, y) >= 0) {
+                TileGridSprite* tile = g.canvas->tileSprite(x, y);
+                EXPECT_TRUE(tile->isVisible() && tile->getFrame() == board::kFrameGold) << x << "," << y;
+            }
+    for (int i = 0; i < 1200 && g.canvas->levelCompleteCountdown() > 0; ++i)
+        g.steps(1);
+    EXPECT_EQ(g.canvas->levelCompleteCountdown(), 0) << "the tally ran to its end";
+    EXPECT_TRUE(g.visible("LevelComplete"));
+    EXPECT_EQ(g.canvas->board().timer(), Board::kTimerFull) << "the time left was counted into the bonus";
+    EXPECT_EQ(g.profile().highestLevel(), 1);
+    EXPECT_EQ(g.profile().score(),
+              static_cast<LevelCompleteDialog*>(g.canvas->getSprite("LevelComplete"))->total());
+    g.action("ibtncontinue");
+    EXPECT_EQ(g.canvas->state(), KolbaxCanvas::kMap);
+    EXPECT_EQ(g.canvas->level(), 2);
+    EXPECT_EQ(g.profile().selectedLevel(), 2);
+    EXPECT_EQ(g.reports.size(), 1u);
+}
+
+// A board with one move left: the move played by clicks, then the sign, then game over 40 frames on.
+TEST(KolbaxCanvasTest, NoMoreMovesAfterTheLastMoveEndsTheLevelWithOneReport) {
+    Game g;
+    g.play(1);
+    Board& board = g.canvas->board();
+    {
+        lang::Synchronized guard(g.canvas.get());
+        // Kinds 8..13 in a pattern whose neighbours always differ; row 0 holds the only run to make.
+        std::array<SquareSetup, board::kSquares> squares{};
+        for (int x = 0; x < board::kColumns; ++x)
+            for (int y = 0; y < board::kRows; ++y)
+                squares[static_cast<size_t>(board::squareIndex(x, y))].value = 8 + (x + 2 * y) % 6;
+        for (int x : {0, 1, 3})
+            squares[static_cast<size_t>(board::squareIndex(x, 0))].value = 0;
+        squares[static_cast<size_t>(board::squareIndex(2, 0))].value = 1;
+        board.setRefill(false);
+        board.setSuns(0);
+        g.canvas->setSquares(squares);
+    }
+    EXPECT_EQ(g.canvas->pieceSprite(board.pieceId(2, 0))->kind(), 1)
+        << "a board made by hand is shown as it is";
+    g.steps(4);
+    g.click(g.centre(2, 0));
+    g.click(g.centre(3, 0));
+    for (int i = 0; i < 200 && !g.visible("inomoremoves"); ++i)
+        g.steps(1);
+    ASSERT_TRUE(g.visible("inomoremoves"));
+    g.click(g.centre(5, 5));
+    EXPECT_EQ(board.selectedPiece(), board::kNone) << "the board takes no pick under the sign";
+    for (int i = 0; i < Board::kNoMoreMovesDelay + 5 && g.canvas->state() != KolbaxCanvas::kGameOver; ++i)
+        g.steps(1);
+    ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kGameOver);
+    EXPECT_FALSE(g.visible("inomoremoves"));
+    EXPECT_TRUE(g.visible("GameOver"));
+    ASSERT_EQ(g.reports.size(), 1u);
+    EXPECT_EQ(g.reports[0].reason, GamePlayReport::kNoMoreMoves);
+    EXPECT_EQ(g.reports[0].squaresLeft, board.playableSquares() - board.goldSquareCount());
+    EXPECT_GT(g.reports[0].squaresLeft, 0);
+}
+
+// Level 5 replayed with level 7 reached: gilded by hand (no match pass: the quiet board's own check
+// finds the goal), its bonus level picked by clicks, and the progress left where it was.
+TEST(KolbaxCanvasTest, AGildedFifthLevelLeadsToItsBonusLevelAndBackToTheMap) {
+    Game g;
+    g.play(5, 7);
+    Board& board = g.canvas->board();
+    std::array<SquareSetup, board::kSquares> squares{};
+    {
+        lang::Synchronized guard(g.canvas.get());
+        for (int i = 0; i < board::kSquares; ++i) {
+            const int x = i / board::kRows, y = i % board::kRows;
+            SquareSetup& s = squares[static_cast<size_t>(board::squareIndex(x, y))];
+            s.value = board.value(x, y) < 0 ? board.value(x, y) : 8 + (x + 2 * y) % 6;
+            s.tileType = board.tileType(x, y);
+            s.frame = board.tileFrame(x, y);
+            s.gold = s.value >= 0;
+        }
+    }
+    g.canvas->setSquares(squares);
+    for (int i = 0; i < 40 && g.canvas->state() != KolbaxCanvas::kLevelComplete; ++i)
+        g.steps(1);
+    ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kLevelComplete);
+    ASSERT_EQ(g.reports.size(), 1u);
+    EXPECT_EQ(g.reports[0].level, 5);
+    for (int i = 0; i < 1200 && g.canvas->levelCompleteCountdown() > 0; ++i)
+        g.steps(1);
+    EXPECT_TRUE(g.canvas->bonusNext()) << "level 5's tally calls for its bonus level";
+    g.action("ibtncontinue");
+    ASSERT_TRUE(board.bonusLevel());
+    EXPECT_EQ(g.canvas->currentMusic(), KolbaxCanvas::kMusicBonus);
+    for (int i = 0; i < 400 && g.canvas->initialShowPhase(); ++i)
+        g.steps(1);
+    // Picks by clicks on the blocks, each given time for its prize to fly.
+    int picks = 0;
+    for (; picks < 40 && board.bonusClicksLeft() > 0; ++picks) {
+        ASSERT_GE(board.bonusClicksLeft(), 1);
+        for (int i = 0; i < 200 && board.bonusBlastRunning(); ++i)
+            g.steps(1);
+        bool clicked = false;
+        for (int i = 0; i < 36 && !clicked; ++i)
+            if (board.bonusGrid().covered(i / 6, i % 6)) {
+                g.click(util::Point(150 + (i % 6) * 60 + 30, 100 + (i / 6) * 60 + 30));
+                EXPECT_FALSE(board.bonusGrid().covered(i / 6, i % 6))
+                    << "a click on block " << i << " opens it";
+                clicked = true;
+            }
+        ASSERT_TRUE(clicked);
+        g.steps(60);
+    }
+    for (int i = 0; i < 600 && g.canvas->state() != KolbaxCanvas::kLevelComplete; ++i)
+        g.steps(1);
+    ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kLevelComplete);
+    for (int i = 0; i < 1200 && g.canvas->bonusCompleteCountdown() > 0; ++i)
+        g.steps(1);
+    ASSERT_EQ(g.reports.size(), 2u) << "the bonus tally reports once";
+    EXPECT_EQ(g.reports[1].reason, GamePlayReport::kLevelComplete);
+    EXPECT_EQ(g.reports[1].bonusScore, board.bonusPoints());
+    EXPECT_EQ(g.profile().highestLevel(), 7) << "replaying a bonus level unlocks nothing new";
+    g.action("ibtncontinue");
+    EXPECT_EQ(g.canvas->state(), KolbaxCanvas::kMap);
+    EXPECT_EQ(g.canvas->level(), 6);
+    EXPECT_FALSE(g.canvas->bonusLevel());
+}
+
+TEST(KolbaxCanvasTest, EachMusicIdLoopsItsOwnClipsAndFadesTheOthers) {
+    // Clips 15..19: in-game, in-game ambient loop, bonus, main menu, map.
+    struct Case {
+        int id;
+        std::vector<size_t> loops;
+    };
+    const Case cases[] = {{KolbaxCanvas::kMusicInGame, {15, 16}},
+                          {KolbaxCanvas::kMusicMainMenu, {18}},
+                          {KolbaxCanvas::kMusicMap, {16, 19}},
+                          {KolbaxCanvas::kMusicBonus, {17}}};
+    for (const Case& c : cases) {
+        Game g;
+        for (auto& clip : g.clips)
+            clip->calls.clear();
+        g.canvas->switchMusic(KolbaxCanvas::kMusicNone, c.id);
+        std::vector<size_t> looped;
+        for (size_t i = 0; i < g.clips.size(); ++i) {
+            const auto& calls = g.clips[i]->calls;
+            if (std::find(calls.begin(), calls.end(), "loop") != calls.end()) {
+                looped.push_back(i);
+            } else if (i >= 15) {
+                EXPECT_NE(std::find(calls.begin(), calls.end(), "fadeVolume"), calls.end())
+                    << "music " << c.id << " fades clip " << i << " out";
+            }
+        }
+        EXPECT_EQ(looped, c.loops) << "music " << c.id;
+        EXPECT_EQ(g.canvas->currentMusic(), c.id);
+    }
+}
+
+// The real threads: the render thread runs the level while the input thread takes a stream of
+// presses, drags, releases and pause keys and the window thread reports focus losses. Every game part
+// runs under the canvas lock; ThreadSanitizer checks that nothing is shared without it.
+TEST(KolbaxCanvasTest, InputAndFocusLossWhileTheRenderThreadPlays) {
+    Game g(false, 2);
+    g.profile().setSelectedLevel(1);
+    g.action("bstartgame");
+    util::Random random(5);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    int events = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        const int x = 114 + random.nextInt(13 * 44), y = 80 + random.nextInt(10 * 44);
+        auto down = canvas_test::mouse(window::Event::kMouseDown, x, y);
+        g.canvas->mouseDown(down.get(), x, y);
+        auto drag = canvas_test::mouse(window::Event::kMouseDrag, x + 44, y);
+        g.canvas->mouseDrag(drag.get(), x + 44, y);
+        auto up = canvas_test::mouse(window::Event::kMouseUp, x + 44, y);
+        g.canvas->mouseUp(up.get(), x + 44, y);
+        if (random.nextInt(20) == 0) {
+            auto key = canvas_test::key(window::Event::kKeyDown, 'p');
+            g.canvas->keyDown(key.get(), 'p');
+        }
+        if (random.nextInt(30) == 0)
+            g.canvas->onDeactivate();
+        events += 3;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    g.canvas->stop();
+    lang::Synchronized guard(g.canvas.get());
+    EXPECT_GT(events, 0);
+    EXPECT_GT(g.canvas->board().frameCounter(), 0) << "the render thread ran the level";
+    EXPECT_TRUE(g.canvas->state() >= KolbaxCanvas::kPlay &&
+                g.canvas->state() <= KolbaxCanvas::kLevelComplete);
+}
+
 TEST(KolbaxCanvasTest, PieceArrivalRefusesBoardInput) {
     Game g;
-    g.settings.user()->setInt("SEL_LVL", 1);
+    g.profile().setSelectedLevel(1);
     g.action("bstartgame");
     ASSERT_TRUE(g.canvas->initialShowPhase());
     util::Point a = g.centre(3, 3);
@@ -242,6 +567,7 @@ TEST(KolbaxCanvasTest, PauseKeyOverAScreenLeavesTheMusicAlone) {
 TEST(KolbaxCanvasTest, LossByTimeSendsOneReportAndRetryRestarts) {
     Game g;
     g.play(2);
+    const int suns = g.canvas->board().suns();
     {
         lang::Synchronized guard(g.canvas.get());
         g.canvas->board().setTimer(Board::kTimerFull);
@@ -259,13 +585,14 @@ TEST(KolbaxCanvasTest, LossByTimeSendsOneReportAndRetryRestarts) {
     EXPECT_EQ(g.canvas->retries(), 1);
     EXPECT_EQ(g.canvas->replayCount(), 100) << "a loss by time clears the count; a retry adds 100";
     EXPECT_EQ(g.canvas->state(), KolbaxCanvas::kPlay);
-    EXPECT_EQ(g.canvas->board().suns(), 1) << "a retry gives a sun per retry";
+    EXPECT_EQ(g.canvas->board().suns(), suns + 1) << "a retry gives a sun per retry";
+    EXPECT_EQ(g.profile().suns(), suns + 1);
 }
 
 TEST(KolbaxCanvasTest, MapClampsTheSelectedLevelAndKeepsCarriedSuns) {
     Game g;
-    g.settings.user()->setInt("HIG_LVL", 60);
-    g.settings.user()->setInt("SEL_LVL", 60);
+    g.profile().setHighestLevel(60);
+    g.profile().setSelectedLevel(60);
     g.action("bstartgame");
     g.steps(200);
     ASSERT_EQ(g.canvas->level(), 60);
@@ -275,8 +602,8 @@ TEST(KolbaxCanvasTest, MapClampsTheSelectedLevelAndKeepsCarriedSuns) {
     }
     g.action("mapbutton");
     EXPECT_EQ(g.canvas->state(), KolbaxCanvas::kMap);
-    EXPECT_EQ(g.settings.user()->getInt("SEL_LVL", 0), 60) << "no level 61 is ever selected";
-    EXPECT_EQ(g.settings.user()->getInt("GLT", 0), 3) << "the suns held are carried over";
+    EXPECT_EQ(g.profile().getInt("SEL_LVL", 0), 60) << "no level 61 is ever selected";
+    EXPECT_EQ(g.profile().suns(), 3) << "the suns held are carried over";
     ASSERT_EQ(g.reports.size(), 1u);
     EXPECT_EQ(g.reports[0].reason, GamePlayReport::kToMap);
     g.action("bMenuExit");

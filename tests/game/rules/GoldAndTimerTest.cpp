@@ -162,6 +162,20 @@ TEST(GoalTest, TheLevelCompletesWhenEveryPieceSquareIsGoldWithVinesLeft) {
     EXPECT_EQ(r.score, t.board.score());
 }
 
+TEST(GoalTest, ABoardGildedWithoutAMatchPassCompletesFromTheQuietPlayState) {
+    TestBoard t;
+    t.board.setRefill(false);
+    t.set(fillerWith({}, true));
+    ASSERT_EQ(t.board.state(), Board::kPlay);
+    ASSERT_TRUE(t.board.allSquaresGold());
+    t.frames(Board::kIdleCheckFrames + 2);
+    EXPECT_EQ(t.board.state(), Board::kLevelComplete)
+        << "the idle check sends an all-gold board to the goal check";
+    EXPECT_EQ(t.log.completes, 1);
+    t.frames(Board::kIdleCheckFrames * 2);
+    EXPECT_EQ(t.log.completes, 1);
+}
+
 TEST(NoMoreMovesTest, WithoutSunsTheRuleRunsOnceAndTheLevelIsLost40FramesLater) {
     TestBoard t;
     t.board.setRefill(false);
