@@ -2,8 +2,12 @@
 #include "game/MyFrame.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "lang/Exception.h"
 #include "lang/ResourceFile.h"
@@ -25,6 +29,21 @@ lang::Ref<window::Image> archiveImage(const std::string& entry) {
 
 bool hasPixels(window::Image* image) {
     return image != nullptr && image->getPixels() != nullptr;
+}
+
+// With LUMAROO_STARTUP_TRACE set (and not "0"), the start-up's milestones go to standard error as
+// "lumaroo-startup: <milestone> <wall-clock microseconds>", so that a benchmark or an end-to-end test can
+// time them against the moment it started the program. Players never see them.
+void traceStartup(const char* milestone) {
+    static const bool enabled = [] {
+        const char* value = std::getenv("LUMAROO_STARTUP_TRACE");
+        return value != nullptr && value[0] != 0 && std::string_view(value) != "0";
+    }();
+    if (!enabled)
+        return;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::fprintf(stderr, "lumaroo-startup: %s %lld\n", milestone,
+                 static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
 }
 
 }  // namespace
@@ -65,6 +84,7 @@ bool MyFrame::create(window::Component* parent, const util::RectangleNM& bounds)
     lang::Ref<lang::String> registryName = lang::adopt(lang::getResourceString("REGISTRYNAME"));
     init(canvas.get(), lang::String(kScriptName), *registryName);
     setVisible(true);
+    traceStartup("loading-screen");
     canvas->setCursor(window::Cursor::waitCursor());
     setTimer(kRepaintTimer, kRepaintMs);
     startLoading();
@@ -135,6 +155,8 @@ void MyFrame::onActivate(bool active) {
 void MyFrame::showCanvas() {
     killTimer(kRepaintTimer);
     LoaderFrame2::showCanvas();
+    // The canvas now shows the game's first screen, the main menu.
+    traceStartup("main-menu");
     lang::Synchronized guard(this, true);
     background_ = nullptr;
     offscreen_ = nullptr;
