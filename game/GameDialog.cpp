@@ -5,6 +5,7 @@
 #include "sprite/DataLoader.h"
 #include "sprite/NewFontSprite.h"
 #include "sprite/NumberSprite.h"
+#include "window/AudioClip.h"
 
 namespace {
 
@@ -28,6 +29,17 @@ void GameDialog::setUp(sprite::DataLoader* loader) {
         for (int i = 0; i < numbers->length(); ++i)
             data_.push_back((*numbers)[i]);
     }
+    // The loader lets go of its sounds when it goes: the dialog keeps its own references.
+    sounds_.clear();
+    if (loader != nullptr && loader->sounds() != nullptr) {
+        lang::ObjectArray* clips = loader->sounds();
+        for (int i = 0; i < clips->length(); ++i) {
+            lang::Object* clip = (*clips)[i];
+            sounds_.push_back(clip != nullptr && clip->instanceOf("AudioClip")
+                                  ? lang::share(static_cast<window::AudioClip*>(clip))
+                                  : lang::Ref<window::AudioClip>());
+        }
+    }
     setUpDialog();
 }
 
@@ -40,6 +52,10 @@ void GameDialog::setHost(GameHost* host) {
 
 int GameDialog::dataAt(int i, int fallback) const {
     return i >= 0 && i < static_cast<int>(data_.size()) ? data_[static_cast<size_t>(i)] : fallback;
+}
+
+window::AudioClip* GameDialog::sound(int i) const {
+    return i >= 0 && i < static_cast<int>(sounds_.size()) ? sounds_[static_cast<size_t>(i)].get() : nullptr;
 }
 
 lang::Ref<sprite::ButtonSprite> GameDialog::button(const char* name) {

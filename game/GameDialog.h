@@ -9,6 +9,10 @@
 #include "sprite/ButtonSprite.h"
 #include "sprite/DialogSprite.h"
 
+namespace window {
+class AudioClip;
+}
+
 namespace sprite {
 class NewFontSprite;
 class NumberSprite;
@@ -26,7 +30,7 @@ public:
 
     LANG_CLASS_NAME(GameDialog, DialogSprite)
 
-    // Keeps the loader's name table and data list, then runs setUpDialog.
+    // Keeps the loader's name table, data list and sounds, then runs setUpDialog.
     void setUp(sprite::DataLoader* loader) override;
     int mouseDown(window::Event* event) override;
     int mouseUp(window::Event* event) override;
@@ -65,6 +69,9 @@ protected:
     // Number i of the dialog's data list, or fallback when the list is shorter.
     int dataAt(int i, int fallback = 0) const;
     int dataCount() const { return static_cast<int>(data_.size()); }
+    // Clip i of the dialog's own sound list (its sub-script's <sounds>, numbered in script order), or
+    // null when the list is shorter or the clip could not be made.
+    window::AudioClip* sound(int i) const;
 
     // Button helpers that accept a missing button. Enabling leaves a selected state (3, 4) alone.
     static void enable(sprite::ButtonSprite* b, bool on);
@@ -80,6 +87,7 @@ private:
 
     GameHost* host_ = nullptr;
     std::vector<int> data_;
+    std::vector<lang::Ref<window::AudioClip>> sounds_;
     // The result of the last key press, for the refinement that follows it (0: none).
     int keyResult_ = 0;
 };

@@ -11,6 +11,7 @@
 #include "game/GameHost.h"
 #include "game/GamePlayReport.h"
 #include "game/LevelTally.h"
+#include "game/SceneNames.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardEvents.h"
 #include "game/rules/LevelTable.h"
@@ -69,8 +70,8 @@ public:
     static constexpr int kMusicMainMenu = 5;
     static constexpr int kMusicMap = 6;
     static constexpr int kMusicBonus = 9;
-    static constexpr int kAmbientClips = 15;
-    static constexpr int kClipCount = 20;
+    static constexpr int kAmbientClips = scene_names::kAmbientClips;
+    static constexpr int kClipCount = scene_names::kClipCount;
     static constexpr int kMusicFadeFrames = 30;
     static constexpr int kCountdownStart = 1000;
     static constexpr int kHighestLevel = 60;
@@ -209,6 +210,10 @@ public:
 private:
     // Scene.
     void lookUpScene();
+    // With "SHOWLINK" 0 the main menu's link to the publisher's page is disabled.
+    void disableLink();
+    // The board's kind codes from the scene script's integer list.
+    void readKindTable();
     void makePools();
     void makeClips();
     sprite::Sprite* named(const char* name);
@@ -217,6 +222,8 @@ private:
     bool shown(const char* name);
     // Puts a sprite just below the named one in the scene order (on top when it is missing).
     void placeBelow(sprite::Sprite* sprite, const char* reference);
+    // Puts a sprite just above the named one (on top when it is missing).
+    void placeAbove(sprite::Sprite* sprite, const char* reference);
     void placeOnTop(sprite::Sprite* sprite);
     void resetBoardScene();
     void hidePieces();
@@ -270,6 +277,8 @@ private:
     void clearBonusGrid();
     // The tutorial page offered now, when this player is due to see it (no tutorial: nothing).
     void offerTutorial(int page);
+    // The page of the first power piece on the board, when this player is due to see it.
+    void offerPowerTutorial();
 
     std::unique_ptr<KolbaxBoardView> view_;
     Board board_;
@@ -295,8 +304,6 @@ private:
     bool bonusLevel_ = false;
     // The tally found a bonus level to come after the level just completed.
     bool bonusNext_ = false;
-    // The highest level when the bonus tally began: the bonus level's progress is the level it followed.
-    int highestBeforeBonus_ = 0;
     int levelCompleteCountdown_ = 0;
     int bonusCompleteCountdown_ = 0;
     int resolveDepth_ = 0;
@@ -315,6 +322,8 @@ private:
     std::array<bool, board::kSquares> departed_{};
     bool arrivalScheduled_ = false;
     bool paused_ = false;
+    // The instructions on show were opened from the in-game menu.
+    bool instructionsFromExit_ = false;
     // Set by the model's level end, acted on by the frame step once the model's frame is over.
     bool levelEnded_ = false;
     bool lostByNoMoves_ = false;

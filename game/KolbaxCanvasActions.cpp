@@ -254,6 +254,8 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
                 offerTutorial(7);
             }
         }
+        // Play starts here: the power pieces the first board holds are explained as play is entered.
+        offerPowerTutorial();
         return true;
     }
     if (is(label, "Hide Piece")) {
@@ -408,19 +410,24 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         sprite::Sprite* instructions = named("Instructions");
         if (instructions == nullptr)
             return true;
-        if (is(label, "bMenuInstructions")) {
+        instructionsFromExit_ = !is(label, "bMenuInstructions");
+        if (!instructionsFromExit_) {
             placeOnTop(instructions);
         } else {
             show("ExitDialog", false);
-            // Just above the dimmer: below whatever stands over the dimmer.
-            sprite::Sprite* dim = named("dim");
-            const int index = dim != nullptr ? indexOfSprite(dim) : -1;
-            lang::String keep(instructions->getName());
-            addSprite(keep.length() > 0 ? keep.chars() : nullptr, instructions, index >= 0 ? index + 1 : -1);
+            placeAbove(instructions, "dim");
         }
         if (instructions->instanceOf("InstructDialog"))
             static_cast<InstructDialog*>(instructions)->open();
         instructions->setVisible(true);
+        return true;
+    }
+    if (is(label, "bInstructionsClose")) {
+        // Opened from the in-game menu, the instructions give way to that menu again, still over the
+        // dimmer with the game paused; from the main menu there is nothing to return to.
+        if (instructionsFromExit_ && levelInProgress_ && !anyScreenShowing())
+            openExitDialog();
+        instructionsFromExit_ = false;
         return true;
     }
     if (is(label, "bStart1")) {
@@ -537,12 +544,17 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         if (sprite::Sprite* options = named("Options");
             options != nullptr && options->instanceOf("OptionsSprite"))
             static_cast<OptionsSprite*>(options)->load();
-        show("ExitDialog", false);
-        for (const char* name : {"dim", "Options"})
-            if (sprite::Sprite* s = named(name)) {
-                placeBelow(s, "ipicketfence3");
-                s->setVisible(true);
-            }
+        if (is(label, "bMenuOptions")) {
+            // Over the main menu: the dimmer just above it, the options above the dimmer.
+            placeAbove(named("dim"), "MainMenu");
+            placeAbove(named("Options"), "dim");
+        } else {
+            show("ExitDialog", false);
+            placeBelow(named("dim"), "ipicketfence3");
+            placeBelow(named("Options"), "ipicketfence3");
+        }
+        show("dim", true);
+        show("Options", true);
         silencedMusic_ = currentMusic_;
         switchMusic(currentMusic_, kMusicNone);
         return true;

@@ -77,6 +77,8 @@ void KolbaxCanvas::sendSunBack() {
 }
 
 void KolbaxCanvas::openExitDialog() {
+    // Closing the menu ("CLOSED") returns to the state it was opened from.
+    previousState_ = state_;
     paused_ = true;
     for (const char* name : {"dim", "ExitDialog"})
         if (sprite::Sprite* s = named(name)) {
@@ -151,9 +153,11 @@ bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
         playedUnderTutorial_ = true;
     board_.pickPiece(px, py);
     if (board_.state() == kResolving) {
-        // An accepted swap closes the explanation on show.
+        // An accepted swap closes the explanation on show; ten swaps into level 1 the next lesson is due.
         show("itutorial", false);
         playedUnderTutorial_ = false;
+        if (level_ == 1 && board_.swapCount() > 9)
+            offerTutorial(2);
     }
     syncBoardState();
     return true;
@@ -174,12 +178,23 @@ bool KolbaxCanvas::onMouseDown(window::Event* event, lang::Ref<lang::Object>* ta
         resumeFromPause();
         return false;
     }
+    // The console's two buttons are the game's own: the routing may have pressed one of them (it then
+    // names it as the command), but what a press does depends on play, so it is decided here and the
+    // button's name goes no further. A press the routing gave to anything else is the routing's.
+    sprite::Sprite* menuButton = named("btn_MenuOnConsole");
+    sprite::Sprite* sunButton = named("btn_consolesun");
+    if (result && *target && (target->get() == menuButton || target->get() == sunButton)) {
+        command->assign("");
+        result = false;
+    }
     if (shown("inomoremoves") || state_ == kGameOver || state_ == kLevelComplete || result)
         return result;
     const int x = event->x;
     const int y = event->y;
-    if (under(named("btn_MenuOnConsole"), x, y) && !initialShowPhase_) {
+    if (under(menuButton, x, y) && !initialShowPhase_) {
         if (!boardActive() || state_ == kResolving || state_ == kSettling || anyScreenShowing())
+            return false;
+        if (bonusLevel_ && (bonusCompleteCountdown_ > 0 || board_.bonusBlastRunning()))
             return false;
         pausedState_ = state_;
         if (!board_.sunCarried()) {
@@ -193,7 +208,7 @@ bool KolbaxCanvas::onMouseDown(window::Event* event, lang::Ref<lang::Object>* ta
         }
         return false;
     }
-    if (under(named("btn_consolesun"), x, y) && !anyScreenShowing()) {
+    if (under(sunButton, x, y) && !anyScreenShowing()) {
         if (boardActive() && (board_.sunCarried() || board_.suns() > 0)) {
             board_.clickConsoleSun();
             dragPending_ = board_.sunCarried();

@@ -26,8 +26,7 @@ int KolbaxCanvas::clampSelectableLevel(int level) {
 void KolbaxCanvas::raiseHighestLevel(int completed) {
     // Progress is the highest level completed: replaying an early level never unlocks a later one.
     if (playerData_)
-        playerData_->setHighestLevel(
-            std::min(kHighestLevel, std::max(playerData_->highestLevel(), completed)));
+        playerData_->completeLevel(completed);
 }
 
 void KolbaxCanvas::setSelectedLevel(int level) {

@@ -1,6 +1,8 @@
 // KolbaxCanvas: construction, the scene set-up from the named sprites, the pools made from the
 // templates, the board geometry and the backgrounds of a level.
+#include <array>
 #include <cstdio>
+#include <string>
 
 #include "game/ConsoleDialog.h"
 #include "game/DragonflySprite.h"
@@ -12,10 +14,12 @@
 #include "game/MenuMapDialog.h"
 #include "game/OptionsSprite.h"
 #include "game/PlayerData.h"
+#include "game/SceneNames.h"
 #include "game/TileGridSprite.h"
 #include "game/TutorialDialog.h"
 #include "lang/ResourceFile.h"
 #include "sprite/ButtonSprite.h"
+#include "sprite/DialogSprite.h"
 #include "sprite/User.h"
 #include "window/Cursor.h"
 #include "window/Frame.h"
@@ -28,91 +32,6 @@ util::Random& gameRandom() {
 }
 
 namespace {
-
-// The screens that stop play while they show.
-constexpr const char* kScreens[] = {"Options",       "MainMenu", "Instructions", "ExitDialog",
-                                    "LevelComplete", "GameOver", "ChoosePlayer", "MenuMap"};
-
-// Names hidden at set-up (the table's "hidden" rows; the templates are hidden too: only their copies
-// are ever shown).
-constexpr const char* kHiddenAtSetUp[] = {"MenuMap",
-                                          "MainMenu",
-                                          "Options",
-                                          "Instructions",
-                                          "ExitDialog",
-                                          "LevelComplete",
-                                          "consoledialog",
-                                          "ChoosePlayer",
-                                          "pausesign",
-                                          "inomoremoves",
-                                          "background",
-                                          "playarea",
-                                          "ipicketfence",
-                                          "ipicketfence2",
-                                          "ipicketfence3",
-                                          "hinthighlight1",
-                                          "hinthighlight2",
-                                          "highlight",
-                                          "itutorial",
-                                          "layoutname",
-                                          "gameTile",
-                                          "igridvariance",
-                                          "igridvarianceedge",
-                                          "ilastgridshimmer",
-                                          "tileGridOverlays",
-                                          "powerpiecehighlight",
-                                          "newsunanim",
-                                          "cobwebanim",
-                                          "animatedvines",
-                                          "itwinkle",
-                                          "itwinklebig",
-                                          "numberforboardscore",
-                                          "numberforboardscore_outline",
-                                          "cascadetext",
-                                          "cascadetext_outline",
-                                          "drips",
-                                          "dripsmall",
-                                          "iarrow",
-                                          "randombombblast",
-                                          "matchoutsparkle",
-                                          "freeswaptext",
-                                          "powerpieceoverlay",
-                                          "earnedPowerPieceHighlight",
-                                          "fiverflash1",
-                                          "fiverflash2",
-                                          "gamePieces",
-                                          "ibonuslevelstarttext",
-                                          "bonusclicknumber",
-                                          "ibonusprizes",
-                                          "ibonusprizes_disabled",
-                                          "ibonusblocks",
-                                          "ibonusblockcover",
-                                          "icontinue",
-                                          "bonussunglitter",
-                                          "bonussparkle",
-                                          "bonusscoresparkle",
-                                          "editor_console",
-                                          "btn_savelayout",
-                                          "btn_loadlayout",
-                                          "btn_backtomenu",
-                                          "dragonfly",
-                                          "dragonflyup",
-                                          "dragonflyright",
-                                          "dragonflydown",
-                                          "dragonflyleft",
-                                          "biggoldsunoncursor",
-                                          "smallgoldsunoncursor",
-                                          "sparklesoncursor",
-                                          "ilightning",
-                                          "staticelectric",
-                                          "btn_consolesun",
-                                          "goldtileplacementburst"};
-
-constexpr const char* kClipNames[KolbaxCanvas::kClipCount] = {
-    "+aAmbient1",    "+aAmbient2",           "+aAmbient3",       "+aAmbient4",      "+aAmbient5",
-    "+aAmbient6",    "+aAmbient7",           "+aAmbient8",       "+aAmbient9",      "+aAmbient10",
-    "+aAmbient11",   "+aAmbient12",          "+aAmbient13",      "+aAmbient14",     "+aAmbient15",
-    "+aMusicInGame", "+aMusicInGameAmbient", "+aMusicBonusMode", "+aMusicMainMenu", "+aMusicMap"};
 
 // The registry name when the program's resources name none (tests, tools).
 constexpr const char* kDefaultRegistryName = "Lumaroo";
@@ -183,7 +102,7 @@ bool KolbaxCanvas::shown(const char* name) {
 }
 
 bool KolbaxCanvas::anyScreenShowing() {
-    for (const char* name : kScreens)
+    for (const char* name : scene_names::kScreens)
         if (shown(name))
             return true;
     return false;
@@ -201,6 +120,24 @@ void KolbaxCanvas::placeBelow(sprite::Sprite* sprite, const char* reference) {
     if (own >= 0 && index > own)
         --index;
     addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, index);
+}
+
+void KolbaxCanvas::placeAbove(sprite::Sprite* sprite, const char* reference) {
+    if (sprite == nullptr)
+        return;
+    lang::Synchronized guard(this, true);
+    lang::String name(sprite->getName());
+    sprite::Sprite* ref = named(reference);
+    int index = ref != nullptr && ref != sprite ? indexOfSprite(ref) : -1;
+    if (index < 0) {
+        placeOnTop(sprite);
+        return;
+    }
+    // Taking the sprite out first shifts the reference down by one when the sprite stood below it.
+    const int own = indexOfSprite(sprite);
+    if (own >= 0 && index > own)
+        --index;
+    addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, index + 1);
 }
 
 void KolbaxCanvas::placeOnTop(sprite::Sprite* sprite) {
@@ -234,22 +171,71 @@ void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {
         if (s->instanceOf("GameDialog"))
             static_cast<GameDialog*>(s.get())->setHost(this);
     if (playerData_ && !playerData_->showLink())
-        if (sprite::Sprite* link = named("upsellQB"); link != nullptr && link->instanceOf("ButtonSprite"))
-            static_cast<sprite::ButtonSprite*>(link)->setState(0);
+        disableLink();
+    readKindTable();
     if (map_)
         map_->prepare();
     makePools();
     makeClips();
-    // The options' music knob plays the in-game music (the first music clip) as its test clip.
+    // The options' music knob plays the in-game music (the first music clip) as its test clip; the
+    // effects knob plays the options' own clip.
     if (sprite::Sprite* options = named("Options");
         options != nullptr && options->instanceOf("OptionsSprite"))
-        static_cast<OptionsSprite*>(options)->setTestClips(clips_[kAmbientClips].get(), nullptr);
+        static_cast<OptionsSprite*>(options)->setMusicTestClip(clips_[kAmbientClips].get());
     enterState(kMainMenu);
 }
 
+void KolbaxCanvas::disableLink() {
+    // The link is one of the main menu's buttons; a scene may also hold it on its own.
+    lang::Ref<sprite::Sprite> link = lang::share(named(scene_names::kLinkButton));
+    if (!link)
+        if (sprite::Sprite* menu = named(scene_names::kMainMenu);
+            menu != nullptr && menu->instanceOf("DialogSprite"))
+            link = static_cast<sprite::DialogSprite*>(menu)->getChild(scene_names::kLinkButton);
+    if (link && link->instanceOf("ButtonSprite"))
+        static_cast<sprite::ButtonSprite*>(link.get())->setState(sprite::ButtonSprite::kDisabled);
+}
+
+void KolbaxCanvas::readKindTable() {
+    // The kind codes come from the scene script's integer list. A list that is not 18 distinct piece
+    // frames would make pieces unmatchable or show the wrong picture: it is refused whole, like a
+    // script without a list, and the board uses the codes 0..17.
+    std::array<int, board::kKindCount> identity{};
+    for (int i = 0; i < board::kKindCount; ++i)
+        identity[static_cast<size_t>(i)] = i;
+    lang::IntArray* numbers = getNumberTable();
+    const int length = numbers != nullptr ? numbers->length() : 0;
+    std::array<int, board::kKindCount> codes = identity;
+    std::array<bool, GamePieceSprite::kKindFrames> used{};
+    std::string fault;
+    if (length != 0 && length != scene_names::kKindTableLength)
+        fault = "it holds " + std::to_string(length) + " numbers";
+    for (int i = 0; length != 0 && fault.empty() && i < board::kKindCount; ++i) {
+        const int code = (*numbers)[i];
+        const std::string entry = "code " + std::to_string(code) + " (entry " + std::to_string(i + 1) + ")";
+        if (code < 0 || code >= GamePieceSprite::kKindFrames)
+            fault = entry + " is no piece frame";
+        else if (used[static_cast<size_t>(code)])
+            fault = entry + " is used twice";
+        else
+            used[static_cast<size_t>(code)] = true;
+        codes[static_cast<size_t>(i)] = code;
+    }
+    if (!fault.empty()) {
+        std::fprintf(stderr,
+                     "KolbaxCanvas: the scene script's integer list is not a kind table of %d distinct codes "
+                     "0..%d: %s; the codes 0..%d are used\n",
+                     scene_names::kKindTableLength, GamePieceSprite::kKindFrames - 1, fault.c_str(),
+                     board::kKindCount - 1);
+        codes = identity;
+    }
+    board_.setKindCodes(codes);
+}
+
 void KolbaxCanvas::lookUpScene() {
-    for (const char* name : kHiddenAtSetUp)
-        show(name, false);
+    for (const scene_names::SceneSprite& s : scene_names::kSceneSprites)
+        if (s.hiddenAtSetUp)
+            show(s.name, false);
     for (const char* name : {"hinthighlight1", "hinthighlight2"})
         if (sprite::Sprite* s = named(name))
             s->setColorTransform(128, 128, 128, 128);
@@ -331,11 +317,11 @@ void KolbaxCanvas::makeClips() {
     for (int i = 0; i < kClipCount; ++i) {
         lang::Ref<window::AudioClip> clip;
         if (clipFactory_) {
-            clip = clipFactory_(kClipNames[i]);
+            clip = clipFactory_(scene_names::kClipNames[i]);
         } else {
             clip = lang::make<window::AudioClip>();
             // Music streams, ambient sounds are samples; without a sound device the clip stays silent.
-            clip->load(lang::String(kClipNames[i]),
+            clip->load(lang::String(scene_names::kClipNames[i]),
                        i < kAmbientClips ? window::AudioClip::kSample : window::AudioClip::kStream);
         }
         if (clip)
@@ -480,6 +466,23 @@ int KolbaxCanvas::bonusBlockUnder(int px, int py) {
 
 bool KolbaxCanvas::tutorialShowing() {
     return tutorial_ ? tutorial_->isShowing() : shown("itutorial");
+}
+
+void KolbaxCanvas::offerPowerTutorial() {
+    if (!tutorial_ || tutorial_->isShowing() || anyScreenShowing() || bonusLevel_)
+        return;
+    // The first piece with a power, row by row, is the one explained, with the arrow at it.
+    for (int y = 0; y < board::kRows; ++y)
+        for (int x = 0; x < board::kColumns; ++x) {
+            const int value = board_.value(x, y);
+            if (value < board::kPowerBase || pieceSprite(board_.pieceId(x, y)) == nullptr)
+                continue;
+            const int page = TutorialDialog::powerPage(value);
+            const util::Point at = squareToScreen(x, y);
+            if (page != TutorialDialog::kNoPage && tutorial_->offerIfDueAt(page, level_, at.x, at.y))
+                placeBelow(tutorial_.get(), "ipicketfence3");
+            return;
+        }
 }
 
 void KolbaxCanvas::offerTutorial(int page) {

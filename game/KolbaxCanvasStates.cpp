@@ -44,6 +44,7 @@ void KolbaxCanvas::applyEntry(int state) {
             }
             if (tutorial_)
                 tutorial_->reset();
+            offerPowerTutorial();
             break;
         case kBusy:
             show("hinthighlight1", false);
@@ -367,7 +368,6 @@ void KolbaxCanvas::progressStored() {
 }
 
 void KolbaxCanvas::startBonusTally() {
-    highestBeforeBonus_ = highestLevel();
     switchMusic(kMusicBonus, kMusicNone);
     putBackCarriedSun();
     for (const char* name : {"consoledialog", "itutorial", "btn_consolesun", "bonusclicknumber", "highlight"})
@@ -389,10 +389,6 @@ void KolbaxCanvas::hideBonusClickNumber() {
 }
 
 void KolbaxCanvas::endBonusLevel() {
-    // The tally's own raise counts one level whatever bonus level was replayed: the progress is the
-    // level the bonus followed, never beyond.
-    if (playerData_)
-        playerData_->setHighestLevel(std::min(kHighestLevel, std::max(highestBeforeBonus_, level_)));
     bonusLevel_ = false;
 }
 

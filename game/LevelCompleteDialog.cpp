@@ -224,8 +224,10 @@ int LevelCompleteDialog::bonusTallyStep(int countdown, LevelTally& game) {
         game.hideBonusClickNumber();
         break;
     case 935:
+        // The bonus level follows the level just completed: that level is the progress, whichever
+        // bonus level was replayed.
         if (PlayerData* data = host() != nullptr ? host()->playerData() : nullptr)
-            data->raiseHighestLevel();
+            data->completeLevel(game.level());
         showContinue(true);
         game.endBonusLevel();
         game.setArrowCursor();

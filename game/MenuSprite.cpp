@@ -18,7 +18,8 @@ constexpr int kSunFadeFrames = 70, kSunFadeSpread = 50;
 constexpr int kSunPauseFrames = 80, kSunPauseSpread = 90;
 // A strong sun thins the rain: a restarted drop stays hidden four times in five.
 constexpr int kThinRainAlpha = 50;
-constexpr int kAreaWidth = 800, kAreaBottom = 600;
+// The drops fall across the whole dialog area (DialogSprite::kAreaWidth) down to its bottom edge.
+constexpr int kAreaBottom = 600;
 constexpr int kDropFrames = 40, kDropSpread = 50;
 constexpr int kStreakX = 400, kStreakXSpread = 300;
 constexpr int kStreakDrift = 400, kStreakDriftSpread = 600;
@@ -70,6 +71,18 @@ void MenuSprite::setUpDialog() {
     show(child("ChangePlayer").get(), true);
     if (lang::Ref<sprite::NewFontSprite> name = font("ProfileName"))
         name->setLetterSpacing(-3);
+    ambient_ = lang::share(sound(0));
+}
+
+void MenuSprite::setVisible(bool visible) {
+    const bool was = isVisible();
+    GameDialog::setVisible(visible);
+    if (!ambient_ || was == visible)
+        return;
+    if (!visible)
+        ambient_->stop();
+    else if (!sunShowing())
+        ambient_->loop();
 }
 
 void MenuSprite::setProfileName(const std::string& name) {

@@ -35,15 +35,17 @@ public:
 
     // "ProfileName" shows "Welcome, " and the name, and is shown.
     void setProfileName(const std::string& name);
-    // The clip of the rain, handed over at scene set-up (referenced; null for none). It loops again
-    // whenever the sun has gone.
+    // The clip of the rain (referenced; null for none): by default the first clip of the menu's own
+    // sound list. It loops while the menu shows and the sun is hidden, and stops when the menu hides.
     void setAmbientClip(window::AudioClip* clip);
+    window::AudioClip* ambientClip() const { return ambient_.get(); }
     // Seeds the weather's generator (tests).
     void seedWeather(uint32_t seed);
     // One frame of the weather; the frame step runs it while the menu is visible.
     void weatherStep();
     bool sunShowing();
 
+    void setVisible(bool visible) override;
     bool update(int frame, util::RectangleNM* out, util::Region* region) override;
     int mouseDown(window::Event* event) override;
 

@@ -14,6 +14,11 @@ OptionsSprite::~OptionsSprite() = default;
 void OptionsSprite::setUpDialog() {
     knobs_[kEffects] = {child("butfxknob"), dataAt(0), dataAt(1)};
     knobs_[kMusic] = {child("butmuknob"), dataAt(2), dataAt(3)};
+    effectsClip_ = lang::share(sound(0));
+}
+
+void OptionsSprite::setMusicTestClip(window::AudioClip* music) {
+    musicClip_ = lang::share(music);
 }
 
 void OptionsSprite::setTestClips(window::AudioClip* music, window::AudioClip* effects) {

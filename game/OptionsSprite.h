@@ -23,8 +23,10 @@ public:
     LANG_CLASS_NAME(OptionsSprite, GameDialog)
     LANG_DECLARE_CLASS_RECORD(OptionsSprite);
 
-    // The in-game music (the music knob's test clip) and the effects test clip, referenced; either may
-    // be null.
+    // The effects knob's test clip is the dialog's own: the first clip of its sound list.
+    // The in-game music, the music knob's test clip (referenced; null for none).
+    void setMusicTestClip(window::AudioClip* music);
+    // Both test clips at once, referenced; either may be null.
     void setTestClips(window::AudioClip* music, window::AudioClip* effects);
     // Before the options show: knobs at the stored volumes, the tutorials mark, the full-screen mark,
     // the credits hidden.

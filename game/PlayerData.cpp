@@ -208,6 +208,13 @@ int32_t PlayerData::raiseHighestLevel() {
     return level;
 }
 
+int32_t PlayerData::completeLevel(int32_t level) {
+    lang::Synchronized guard(store_.get());
+    const int32_t highest = std::max(highestLevel(), clampTo(level, 0, kLevelCount));
+    setHighestLevel(highest);
+    return highest;
+}
+
 int32_t PlayerData::selectedLevel() {
     lang::Synchronized guard(store_.get());
     int32_t last = std::min(highestLevel() + 1, kLevelCount);

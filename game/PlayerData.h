@@ -95,6 +95,9 @@ public:
     void setHighestLevel(int32_t level);
     // Raises the highest level by one while it is below 60; answers the new value.
     int32_t raiseHighestLevel();
+    // Records `level` as completed: the highest level becomes the larger of the stored one and
+    // `level` (at most 60), so replaying an early level never unlocks a later one. Answers it.
+    int32_t completeLevel(int32_t level);
     // The stored selection clamped to 1..min(highest + 1, 60); without one, that upper bound.
     int32_t selectedLevel();
     void setSelectedLevel(int32_t level);

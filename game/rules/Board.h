@@ -158,6 +158,8 @@ public:
     int suns() const { return suns_; }
     bool sunCarried() const { return sunCarried_; }
     int cascadeCount() const { return cascadeCount_; }
+    // Swaps tried on level 1 (the first lessons follow them); 0 on any other level.
+    int swapCount() const { return swapCount_; }
     int frameCounter() const { return frameCounter_; }
     int redAlertFrames() const { return redAlertFrames_; }
     bool noMoreMoves() const { return noMoreMoves_; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,12 +14,17 @@
 #include "game/GamePieceSprite.h"
 #include "game/KolbaxCanvas.h"
 #include "game/LevelCompleteDialog.h"
+#include "game/MenuSprite.h"
 #include "game/PlayerData.h"
 #include "game/TileGridSprite.h"
+#include "game/TutorialDialog.h"
 #include "sprite/AnimateSprite.h"
+#include "sprite/DataLoader.h"
+#include "sprite/NewFontSprite.h"
 #include "sprite/User.h"
 #include "tests/sprite/CanvasTestSupport.h"
 #include "tests/support/ScratchSettings.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -41,8 +47,10 @@ Ref<D> gameDialog(int x, int y, int w, int h) {
 
 struct Game {
     // Stepping: frames one at a time on a hand-driven clock; otherwise the real render and input
-    // threads, on frames of `frameDelay` ms.
-    explicit Game(bool stepping = true, int frameDelay = 40) : canvas(lang::make<KolbaxCanvas>()) {
+    // threads, on frames of `frameDelay` ms. `beforeScene` adds to the scene and the store before the
+    // canvas sets its scene up.
+    explicit Game(bool stepping = true, int frameDelay = 40, std::function<void(Game&)> beforeScene = {})
+        : canvas(lang::make<KolbaxCanvas>()) {
         gameRandom().setSeed(1234);
         canvas->setStepping(stepping);
         if (stepping)
@@ -80,11 +88,14 @@ struct Game {
         add("inomoremoves", canvas_test::block(300, 250, 200, 100, 0xffffffff));
         add("btn_MenuOnConsole", canvas_test::button("btn_MenuOnConsole", 10, 560));
         add("btn_consolesun", canvas_test::button("btn_consolesun", 40, 560));
-        for (const char* screen : {"MainMenu", "MenuMap", "ExitDialog", "GameOver", "ChoosePlayer"})
+        for (const char* screen :
+             {"MainMenu", "MenuMap", "ExitDialog", "GameOver", "ChoosePlayer", "Options", "Instructions"})
             add(screen, canvas_test::dialog(200, 150, 400, 300));
         add("LevelComplete", gameDialog<LevelCompleteDialog>(200, 150, 400, 300));
         // Off the board, so that it takes no click meant for a piece.
         add("consoledialog", gameDialog<ConsoleDialog>(700, 0, 100, 60));
+        if (beforeScene)
+            beforeScene(*this);
         canvas->onSceneLoaded(nullptr);
         canvas->start();
     }
@@ -199,6 +210,7 @@ struct Game {
         sprite::Sprite* s = canvas->getSprite(name);
         return s != nullptr && s->isVisible();
     }
+    int order(const char* name) { return canvas->indexOfSprite(canvas->getSprite(name)); }
 
     testsupport::HeadlessWindow window;
     testsupport::ScratchSettings settings;
@@ -623,6 +635,151 @@ TEST(KolbaxCanvasTest, GoldEffectUsesTheSquareItCarries) {
     }
     g.canvas->handleAction(fx.get(), lang::String("Hide turned to gold anim and show gold tile"));
     EXPECT_EQ(g.canvas->tileSprite(2, 3)->getFrame(), board::kFrameGold);
+}
+
+// The console's menu button is a button of the scene like any other: the routing presses it, and the
+// game opens the in-game menu over the dimmer. Its ways back: closing returns to the state it was opened
+// from, the instructions give way to the menu again, and the options stand where they were opened.
+TEST(KolbaxCanvasTest, TheConsoleMenuButtonOpensTheInGameMenuAndEachWayBack) {
+    Game g;
+    g.play(1);
+    g.click(util::Point(15, 565));
+    ASSERT_TRUE(g.visible("ExitDialog")) << "the menu button opens the in-game menu";
+    EXPECT_TRUE(g.visible("dim"));
+    EXPECT_TRUE(g.canvas->paused());
+    g.action("bMenuInstructionsFromExit");
+    EXPECT_FALSE(g.visible("ExitDialog"));
+    EXPECT_EQ(g.order("Instructions"), g.order("dim") + 1);
+    g.canvas->getSprite("Instructions")->setVisible(false);  // its close button hides it, then passes up
+    g.action("bInstructionsClose");
+    EXPECT_TRUE(g.visible("ExitDialog")) << "the instructions give way to the in-game menu";
+    g.action("bMenuOptionsFromExit");
+    EXPECT_EQ(g.order("Options"), g.order("ipicketfence3") - 1);
+    EXPECT_EQ(g.order("dim"), g.order("ipicketfence3") - 2);
+    g.canvas->getSprite("Options")->setVisible(false);
+    g.action("CLOSED");
+    EXPECT_EQ(g.canvas->state(), KolbaxCanvas::kPlay) << "back to the state the menu was opened from";
+    EXPECT_FALSE(g.visible("dim"));
+    EXPECT_FALSE(g.canvas->paused());
+
+    g.action("EndGame");
+    ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kMainMenu);
+    g.action("bMenuOptions");
+    EXPECT_EQ(g.order("dim"), g.order("MainMenu") + 1) << "over the main menu: the dimmer just above it";
+    EXPECT_EQ(g.order("Options"), g.order("MainMenu") + 2);
+}
+
+// A returning player: the main menu greets them by name at once, and "SHOWLINK" 0 disables the
+// publisher's link where it lives, among the main menu's buttons.
+TEST(KolbaxCanvasTest, AReturningPlayerIsGreetedAndTheLinkInTheMenuCanBeTakenAway) {
+    Ref<sprite::ButtonSprite> link = canvas_test::button("upsellQB", 50, 50);
+    Ref<sprite::NewFontSprite> welcome = lang::make<sprite::NewFontSprite>();
+    Game g(true, 40, [&](Game& game) {
+        auto data = lang::make<PlayerData>(game.settings.user(), "Lumaroo");
+        ASSERT_EQ(data->createProfile("Ann"), PlayerData::CreateResult::Created);
+        data->setInt("Ann", PlayerData::kShowLink, 0);
+        auto menu = gameDialog<MenuSprite>(0, 0, 800, 600);
+        menu->addChild("upsellQB", link.get());
+        menu->addChild("ProfileName", welcome.get());
+        game.canvas->removeSprite(game.canvas->getSprite("MainMenu"));
+        game.add("MainMenu", menu);
+    });
+    EXPECT_TRUE(g.visible("MainMenu"));
+    EXPECT_FALSE(g.visible("ChoosePlayer")) << "a stored profile needs no chooser";
+    EXPECT_EQ(std::string(welcome->getText().view()), "Welcome, Ann");
+    EXPECT_EQ(link->getState(), sprite::ButtonSprite::kDisabled);
+}
+
+// The scene script's integer list is the kind table; a list that is no table of 18 distinct piece
+// frames is refused whole.
+TEST(KolbaxCanvasTest, TheSceneScriptsIntegerListIsTheKindTable) {
+    Game g;
+    testsupport::TempFolder folder;
+    folder.write("scene.txt", "<data>\n 17 16 15 14 13 12 11 10 9 8 7 6 5 4 3 2 1 0\n<sprites>\n");
+    folder.write("short.txt", "<data>\n 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\n<sprites>\n");
+    folder.write("twice.txt", "<data>\n 1 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17\n<sprites>\n");
+    auto load = [&](const char* script) {
+        g.canvas->initResources(lang::String(folder.path().c_str()), g.settings.user(), lang::String(script),
+                                0);
+        EXPECT_TRUE(g.canvas->loadScene()) << script;
+    };
+    load("scene.txt");
+    for (int i = 0; i < board::kKindCount; ++i)
+        EXPECT_EQ(g.canvas->board().kindCode(i), 17 - i) << "kind " << i;
+    EXPECT_EQ(g.canvas->board().kindIndexOf(17), 0);
+    for (const char* bad : {"short.txt", "twice.txt"}) {
+        load(bad);
+        EXPECT_EQ(g.canvas->board().kindCode(0), 0) << bad << " leaves the codes 0..17";
+        EXPECT_EQ(g.canvas->board().kindCode(17), 17) << bad;
+    }
+}
+
+// The tutorial as its script makes it: each page due on the level its integer list gives.
+Ref<TutorialDialog> tutorialFromScript(testsupport::TempFolder& folder) {
+    folder.write("tutorial.txt", "<data> 1 1 1 3 0 9 0 4 2 14 4 6 8 16 3 20 5 10 26 21 12 17 1\n<sprites>\n");
+    folder.write("main.txt", "<sprites> itutorial TutorialDialog:tutorial.txt 400 300 380 200 0 0 0\n");
+    auto loader = lang::make<sprite::DataLoader>(lang::String(folder.path().c_str()), nullptr, nullptr);
+    EXPECT_TRUE(loader->load("main.txt"));
+    auto* s = static_cast<sprite::Sprite*>(loader->sprites()->elementAt(0));
+    return s->instanceOf("TutorialDialog") ? lang::share(static_cast<TutorialDialog*>(s))
+                                           : Ref<TutorialDialog>();
+}
+
+TEST(KolbaxCanvasTest, TheTenthSwapOnLevelOneAndAPowerPieceOnItsLevelBringTheirLessons) {
+    testsupport::TempFolder folder;
+    Ref<TutorialDialog> tutorial = tutorialFromScript(folder);
+    ASSERT_TRUE(tutorial);
+    {
+        Game g(true, 40, [&](Game& game) { game.add("itutorial", tutorial); });
+        g.play(1);
+        Board& board = g.canvas->board();
+        bool lessonTwo = false;
+        for (int moves = 0; moves < 60 && !lessonTwo && g.canvas->state() != KolbaxCanvas::kGameOver;
+             ++moves) {
+            if (tutorial->isShowing())
+                g.action("btn_tutorialClose");
+            g.untilQuiet();
+            {
+                lang::Synchronized guard(g.canvas.get());
+                board.setTimer(0);
+            }
+            int gilded = 0;
+            SwapMove m = g.bestMove(&gilded);
+            ASSERT_TRUE(m.valid());
+            const int before = board.swapCount();
+            g.click(g.centre(m.x1, m.y1));
+            g.click(g.centre(m.x2, m.y2));
+            lessonTwo = tutorial->page() == 2;
+            EXPECT_TRUE(!lessonTwo || (before >= 9 && board.swapCount() > 9))
+                << "lesson 2 waits for more than 9 swaps, shown after " << board.swapCount();
+            g.steps(2);
+        }
+        EXPECT_TRUE(lessonTwo) << "lesson 2 was offered at an accepted swap once more than 9 were made";
+    }
+    tutorial->close();
+    Game g(true, 40, [&](Game& game) { game.add("itutorial", tutorial); });
+    Board& board = g.canvas->board();
+    board.setPowersEnabled(false);  // no power piece of the level's own draw explains itself first
+    g.play(2);
+    ASSERT_FALSE(tutorial->isPageDone(8, 2));
+    std::array<SquareSetup, board::kSquares> squares{};
+    bool placed = false;
+    for (int y = 0; y < board::kRows; ++y)
+        for (int x = 0; x < board::kColumns; ++x) {
+            SquareSetup& square = squares[static_cast<size_t>(board::squareIndex(x, y))];
+            square.value = board.value(x, y) < 0 ? board.value(x, y) : 8 + (x + 2 * y) % 6;
+            square.tileType = board.tileType(x, y);
+            square.frame = board.tileFrame(x, y);
+            if (square.value >= 0 && !placed) {
+                placed = true;
+                square.value = 3000 + 8;  // an area blast, explained on level 2
+            }
+        }
+    g.canvas->setSquares(squares);
+    tutorial->close();
+    g.canvas->enterState(KolbaxCanvas::kPlay);
+    EXPECT_EQ(tutorial->page(), 8) << "entering play offers the page of the first power piece";
+    EXPECT_TRUE(tutorial->isShowing());
 }
 
 }  // namespace

@@ -289,7 +289,9 @@ TEST_F(TallyTest, AFifthLevelLeadsToTheBonusLevelAndAReplayedLevelKeepsTheProgre
     EXPECT_EQ(dialog->bonusValue(), 0);
 }
 
-TEST_F(TallyTest, TheBonusTallyStoresSunsScoreAndTheNextLevel) {
+// The bonus level follows a fifth level: its end stores that level as reached, never one beyond it.
+TEST_F(TallyTest, TheBonusTallyStoresSunsScoreAndTheLevelItFollowed) {
+    game.levelNumber = 60;
     canvas->data->setHighestLevel(59);
     run(true);
     const std::vector<std::string> expected = {"bonus start", "report 1", "sound 33", "dialog up",
@@ -300,6 +302,13 @@ TEST_F(TallyTest, TheBonusTallyStoresSunsScoreAndTheNextLevel) {
     EXPECT_EQ(canvas->data->highestLevel(), 60);
     run(true);
     EXPECT_EQ(canvas->data->highestLevel(), 60);
+    game.levelNumber = 5;
+    canvas->data->setHighestLevel(30);
+    run(true);
+    EXPECT_EQ(canvas->data->highestLevel(), 30) << "level 5's bonus replayed unlocks nothing";
+    canvas->data->setHighestLevel(4);
+    run(true);
+    EXPECT_EQ(canvas->data->highestLevel(), 5) << "level 5's first bonus counts level 5 as reached";
 }
 
 class ConsoleTest : public ::testing::Test, public dialog_test::DialogFixture {

@@ -17,6 +17,7 @@
 namespace {
 
 using dialog_test::stateOf;
+using lang::Ref;
 using window::Event;
 
 // A clip that counts what the dialogs ask of it instead of reaching the sound engine.
@@ -299,6 +300,37 @@ TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     ASSERT_TRUE(sunSeen);
     EXPECT_EQ(rainingDrops, MenuSprite::kDrops);
     EXPECT_LT(visibleDrops, MenuSprite::kDrops / 2) << "a strong sun thins the drops";
+}
+
+// The clips of a dialog's own sound list reach it: the main menu's rain loops while the menu shows,
+// and the options' effects knob plays the options' test clip.
+TEST_F(MenusTest, DialogsKeepTheClipsOfTheirOwnSoundLists) {
+    std::vector<Ref<CountingClip>> made;
+    media.loadSound = [&](const lang::String&, int) -> lang::Object* {
+        made.push_back(lang::make<CountingClip>());
+        return lang::share(made.back().get()).detach();
+    };
+    write("menu.txt", "<sounds>\n *+rain\n<sprites>\n isunaffect AnimateSprite btn 0 0 3 1\n");
+    write("options.txt", std::string("<sounds>\n +test\n<data> 50 100 50 200\n<sprites>\n butfxknob") +
+                             kButton + "0 0 3 1 2 1 0 1\n butmuknob" + kButton + "0 0 3 1 2 1 0 1\n");
+    write("main.txt",
+          "<sprites>\n MainMenu MenuSprite:menu.txt 0 0 800 600 0 0 0\n"
+          " Options OptionsSprite:options.txt 100 100 400 300 1 1 0\n");
+    load("main.txt");
+    auto* menu = get<MenuSprite>("MainMenu");
+    auto* options = get<OptionsSprite>("Options");
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(options, nullptr);
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(menu->ambientClip(), made[0].get());
+    menu->setVisible(true);
+    EXPECT_EQ(made[0]->loops, 1) << "the rain falls while the menu shows";
+    menu->setVisible(false);
+    EXPECT_EQ(made[0]->stops, 1) << "and stops with it";
+
+    options->load();
+    wheel(100 + 50 + 255 - 5, 100 + 100 + 5, -1);
+    EXPECT_EQ(made[1]->plays, 1) << "the effects knob plays the options' own test clip";
 }
 
 TEST_F(MenusTest, TheExitAndGameOverDialogsCloseByButtonAndByKey) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "game/SceneNames.h"
 #include "game/rules/LevelTable.h"
 #include "io/ByteArrayInputStream.h"
 #include "io/StreamTokenizer.h"
@@ -32,43 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // ---- what the game looks up ----
-
-// The canvas's scene set-up: every name it finds on the canvas, with the class the game expects
-// (empty: any sprite).
-const std::pair<const char*, const char*> kSceneNames[] = {
-    {"MenuMap", "MenuMapDialog"}, {"MainMenu", "MenuSprite"}, {"Options", "OptionsSprite"},
-    {"Instructions", "InstructDialog"}, {"ExitDialog", "ExitDlgSprite"},
-    {"LevelComplete", "LevelCompleteDialog"}, {"GameOver", "GameOverDialog"},
-    {"consoledialog", "ConsoleDialog"}, {"ChoosePlayer", "ChoosePlayer"}, {"GenericDialog", "GenericDialog"},
-    {"btn_MenuOnConsole", "ButtonSprite"}, {"pausesign", ""}, {"inomoremoves", ""}, {"background", ""},
-    {"playarea", ""}, {"ipicketfence", ""}, {"ipicketfence2", ""}, {"ipicketfence3", ""},
-    {"hinthighlight1", ""}, {"hinthighlight2", ""}, {"dim", ""}, {"highlight", ""},
-    {"itutorial", "TutorialDialog"}, {"layoutname", ""}, {"gameTile", "TileGridSprite"},
-    {"igridvariance", "AnimateSprite"}, {"igridvarianceedge", "AnimateSprite"},
-    {"ilastgridshimmer", "AnimateSprite"}, {"tileGridOverlays", "AnimateSprite"},
-    {"powerpiecehighlight", "AnimateSprite"}, {"newsunanim", "AnimateSprite"}, {"cobwebanim", "AnimateSprite"},
-    {"animatedvines", "AnimateSprite"}, {"itwinkle", "AnimateSprite"}, {"itwinklebig", "AnimateSprite"},
-    {"numberforboardscore", "AnimateSprite"}, {"numberforboardscore_outline", "AnimateSprite"},
-    {"cascadetext", "AnimateSprite"}, {"cascadetext_outline", "AnimateSprite"}, {"drips", "AnimateSprite"},
-    {"dripsmall", "AnimateSprite"}, {"iarrow", "AnimateSprite"}, {"randombombblast", "AnimateSprite"},
-    {"matchoutsparkle", "AnimateSprite"}, {"freeswaptext", "AnimateSprite"},
-    {"powerpieceoverlay", "AnimateSprite"}, {"earnedPowerPieceHighlight", "AnimateSprite"},
-    {"fiverflash1", "AnimateSprite"}, {"fiverflash2", "AnimateSprite"}, {"gamePieces", "AnimateSprite"},
-    {"ibonuslevelstarttext", "AnimateSprite"}, {"bonusclicknumber", "NumberSprite"},
-    {"ibonusprizes", "AnimateSprite"}, {"ibonusprizes_disabled", "AnimateSprite"},
-    {"ibonusblocks", "AnimateSprite"}, {"ibonusblockcover", "AnimateSprite"}, {"icontinue", "AnimateSprite"},
-    {"bonussunglitter", "AnimateSprite"}, {"bonussparkle", "AnimateSprite"},
-    {"bonusscoresparkle", "AnimateSprite"}, {"editor_console", ""}, {"btn_savelayout", "ButtonSprite"},
-    {"btn_loadlayout", "ButtonSprite"}, {"btn_backtomenu", "ButtonSprite"}, {"dragonfly", "AnimateSprite"},
-    {"dragonflyup", "AnimateSprite"}, {"dragonflyright", "AnimateSprite"}, {"dragonflydown", "AnimateSprite"},
-    {"dragonflyleft", "AnimateSprite"}, {"biggoldsunoncursor", ""}, {"smallgoldsunoncursor", ""},
-    {"sparklesoncursor", ""}, {"ilightning", "AnimateSprite"}, {"staticelectric", "AnimateSprite"},
-    {"btn_consolesun", "ButtonSprite"}, {"goldtileplacementburst", "AnimateSprite"},
-    // The templates this game names where the design leaves the name open: the beam pool, the
-    // sun piece's overlay, the tile's end-of-level turn and the gold sweep.
-    {"ibeam", "AnimateSprite"}, {"sunoverlay", "AnimateSprite"}, {"tilevanish", "AnimateSprite"},
-    {"goldsweep", "AnimateSprite"},
-};
+// The scene set-up's names and clips are the canvas's own tables (game/SceneNames.h).
 
 // The children each dialog's set-up and press handling find by name, with the class expected.
 struct DialogChildren {
@@ -81,10 +46,10 @@ std::vector<DialogChildren> dialogChildren() {
     const std::string B = "ButtonSprite", N = "NumberSprite", F = "NewFontSprite", A = "AnimateSprite",
                       S = "";
     std::vector<DialogChildren> all = {
-        {"MainMenu",
+        {scene_names::kMainMenu,
          {{"bMenuOptions", B}, {"bMenuInstructions", B}, {"isunaffect", A}, {"drip", A}, {"streak", A},
-          {"ChangePlayer", B}, {"ProfileName", F}, {"bStart1", B}, {"bMenuExit", B}, {"upsellQB", B},
-          {"bChangePlayerHotSpot", B}},
+          {"ChangePlayer", B}, {"ProfileName", F}, {"bStart1", B}, {"bMenuExit", B},
+          {scene_names::kLinkButton, B}, {"bChangePlayerHotSpot", B}},
          -1},
         {"MenuMap",
          {{"map", S}, {"mapconsolestagenumber", N}, {"mapconsolelevelnumber", N}, {"scrollmapright", B},
@@ -455,8 +420,8 @@ TEST_F(BuiltScripts, EveryNameTheGameLooksUpIsDeclared) {
             faults.push_back(file + ":" + std::to_string(r->name.line) + ": \"" + name + "\" is a " + r->className +
                              ", the game takes it for a " + className);
     };
-    for (const auto& [name, className] : kSceneNames)
-        check("datfile", "the scene set-up", name, className);
+    for (const scene_names::SceneSprite& s : scene_names::kSceneSprites)
+        check("datfile", "the scene set-up", s.name, s.className);
     for (const DialogChildren& d : dialogChildren()) {
         auto sub = owners_.find(d.dialog);
         if (sub == owners_.end()) {
@@ -479,8 +444,8 @@ TEST_F(BuiltScripts, EveryNameTheGameLooksUpIsDeclared) {
 // clips, texts and level files that the game opens by name exist.
 TEST_F(BuiltScripts, ListsAndNamedFilesAreComplete) {
     const Script& scene = scripts_.at("datfile");
-    std::vector<int> kinds(18);
-    for (int i = 0; i < 18; ++i)
+    std::vector<int> kinds(scene_names::kKindTableLength);
+    for (int i = 0; i < scene_names::kKindTableLength; ++i)
         kinds[static_cast<size_t>(i)] = i;
     EXPECT_EQ(scene.data, kinds) << "datfile: the kind table is the codes 0..17 in order";
 
@@ -517,12 +482,9 @@ TEST_F(BuiltScripts, ListsAndNamedFilesAreComplete) {
     }
 
     std::vector<std::string> missing;
-    for (int i = 1; i <= 15; ++i)
-        if (!inArchive("aAmbient" + std::to_string(i)))
-            missing.push_back("aAmbient" + std::to_string(i));
-    for (const char* music : {"aMusicInGame", "aMusicInGameAmbient", "aMusicBonusMode", "aMusicMainMenu", "aMusicMap"})
-        if (!inArchive(music))
-            missing.push_back(music);
+    for (const char* clip : scene_names::kClipNames)
+        if (!inArchive(clip + 1))  // past the "+" of an archive name
+            missing.push_back(clip + 1);
     for (const std::string& id : stringIds())
         if (!inArchive(id))
             missing.push_back(id);
@@ -550,12 +512,12 @@ TEST_F(BuiltScripts, TheLoaderBuildsTheWholeSceneWithoutAMessage) {
     EXPECT_EQ(loader->sprites()->size(), static_cast<int>(scripts_.at("datfile").records.size()))
         << "datfile: a record made no sprite";
     std::map<std::string, lang::Ref<sprite::Sprite>> dialogs;
-    for (const auto& [name, className] : kSceneNames) {
-        lang::String key(name);
+    for (const scene_names::SceneSprite& looked : scene_names::kSceneSprites) {
+        lang::String key(looked.name);
         auto* s = static_cast<sprite::Sprite*>(loader->names()->get(&key));
-        EXPECT_NE(s, nullptr) << "the scene has no \"" << name << "\"";
+        EXPECT_NE(s, nullptr) << "the scene has no \"" << looked.name << "\"";
         if (s != nullptr)
-            dialogs[name] = lang::share(s);
+            dialogs[looked.name] = lang::share(s);
     }
     for (const DialogChildren& d : dialogChildren()) {
         sprite::Sprite* dialog = nullptr;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real game end to end in an X server without a screen. First a start closed by SIGTERM as soon as
 # the loading screen is up: the close request must end the game by itself with "NORMALEXIT" 1. Then a
-# play-through: create a profile, reach the main menu, open the map, start level 1, make one swap, open
-# the in-game menu, end the game there and leave from the main menu; the settings store then holds the
+# play-through: create a profile, reach the main menu, open the map, start level 1, close its first
+# lesson, make one swap, open the in-game menu, end the game there and leave from the main menu; the settings store then holds the
 # profile, "NORMALEXIT" 1 and, in the profile, "HIG_LVL" 1 (ending a game from its menu counts the
 # level). Screenshots of every step stay in the output folder.
 # Usage: play-through.sh GAME SOURCE_DIR SETTINGS_TOOL OUTPUT_FOLDER
@@ -45,7 +45,12 @@ e2e_open_map
 e2e_expect_change level-map "$E2E_LAST_SHOT" $screen "the level map"
 e2e_start_level
 e2e_expect_change level-1 "$E2E_LAST_SHOT" $screen "level 1"
-# Once the pieces have dropped in, the first piece picked shows its selection on its square.
+# Once the pieces have dropped in, the first lesson stands over the board's right half: its close
+# button puts it away (where no lesson shows, the press lands beside the board). Then the first piece
+# picked shows its selection on its square.
+e2e_wait_still 10
+e2e_click_sprite itutorial/btn_tutorialClose
+sleep 0.5
 e2e_wait_still 10
 E2E_LAST_SHOT=$(e2e_shot board-ready)
 e2e_click_square 6 5
