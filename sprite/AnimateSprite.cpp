@@ -195,7 +195,13 @@ bool AnimateSprite::stepAnimation(int frame) {
         fadeSteps_ == 0) {
         return running;
     }
-    markDirty();
+    // Only a step that changes the picture marks the sprite: a slow fade leaves the alpha level where it
+    // was for many steps (the level moves by whole units), and a full-screen overlay marked on each of
+    // them would be redrawn for nothing. The frame marks itself in setFrame, hiding in setVisible.
+    const util::RectangleNM before = getBounds();
+    const int xBefore = x_, yBefore = y_;
+    const bool wasVisible = visible_;
+    const bool hadLevels = static_cast<bool>(colorTransform_);
     if (advances) {
         int next = currentFrame_ + frameStep_;
         const int span = std::max(1, lastFrame_ - firstFrame_ + 1);
@@ -245,7 +251,16 @@ bool AnimateSprite::stepAnimation(int frame) {
         fadeSteps_ -= 1;
         running = true;
     }
-    markDirty();
+    const bool moved = x_ != xBefore || y_ != yBefore;
+    const bool faded = colorTransform_ && (!hadLevels || colorTransform_->alpha != a);
+    if (moved || faded) {
+        // Where it was (even if a fade has just hidden it) and where it is now.
+        if (wasVisible && before.width > 0 && before.height > 0 && before.x + before.width >= 0 &&
+            before.y + before.height >= 0) {
+            addDirtyRect(before);
+        }
+        markDirty();
+    }
     return running;
 }
 

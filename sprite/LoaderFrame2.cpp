@@ -218,8 +218,7 @@ void LoaderFrame2::failLoading(const std::string& why) {
         loadError_ = why;
     }
     loadFailed_ = true;
-    if (!exiting_)
-        window::showMessageBox(kErrorTitle, why);
+    window::showMessageBox(kErrorTitle, why, errorBoxes_);
     finishLoading();
     // The path of every close request: the canvas's exitGame, then exit().
     postCloseRequest();
@@ -259,6 +258,7 @@ void LoaderFrame2::exit() {
         exiting_ = true;
     }
     exitSignal_.notify_all();
+    errorBoxes_.close();
     if (settings_)
         settings_->setInt(kNormalExitSetting, 1);
     if (loading_) {

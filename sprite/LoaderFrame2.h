@@ -12,6 +12,7 @@
 #include "lang/Runnable.h"
 #include "lang/String.h"
 #include "window/Frame.h"
+#include "window/MessageBox.h"
 
 namespace lang {
 class Thread;
@@ -58,7 +59,8 @@ public:
 
     // ---- window::Frame ----
     // Any thread: leaves full screen, stores NORMALEXIT = 1 and closes the frame (at once, or when the
-    // loader returns if it is still at work).
+    // loader returns if it is still at work). A load error still shown is taken down: nobody answering
+    // it must not keep the program from ending.
     void exit() override;
     // Window thread: stops the canvas, waits for the loader, destroys the canvas, shuts the sound down
     // and ends the message loop with exitCode().
@@ -159,6 +161,8 @@ private:
     mutable std::mutex stateLock_;
     std::condition_variable exitSignal_;
     std::string loadError_;
+    // The load error's box; exit() closes it.
+    window::MessageBoxCloser errorBoxes_;
 };
 
 }  // namespace sprite

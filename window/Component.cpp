@@ -433,17 +433,7 @@ bool Component::create(Component* parent, const util::RectangleNM& bounds) {
                                           SDL_WINDOW_HIDDEN | creationFlags());
     if (window == nullptr)
         return false;
-    SDL_Renderer* renderer = nullptr;
-    if (sdl::headless()) {
-        // Without a display the software renderer is the fast one: the GL paths of the headless
-        // drivers run in software anyway, many times slower.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    } else {
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-        if (renderer == nullptr)
-            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    }
+    SDL_Renderer* renderer = sdl::createRenderer(window);
     if (renderer == nullptr) {
         SDL_DestroyWindow(window);
         return false;

@@ -400,7 +400,7 @@ int runMessageLoop() {
     SDL_Event event;
     while (!EventLoop::quit) {
         EventLoop::flushScreens();
-        if (SDL_WaitEvent(&event) == 0)
+        if (!sdl::waitEvent(&event))
             return -1;
         EventLoop::dispatch(event);
     }

@@ -121,14 +121,14 @@ bool Frame::postCloseRequest() {
     if (id == 0 || !hasWindow() || !sdl::isOpen())
         return false;
     // The window event the close box makes: the event loop turns it into msg::kClose for this window,
-    // and drops it when the window has gone meanwhile. SDL_PushEvent may be called from any thread.
+    // and drops it when the window has gone meanwhile. Pushed from any thread.
     SDL_Event event;
     SDL_zero(event);
     event.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_CLOSE;
     event.window.windowID = id;
     event.window.timestamp = SDL_GetTicks();
-    return SDL_PushEvent(&event) == 1;
+    return sdl::pushEvent(event);
 }
 
 void Frame::setFullScreen(bool on, bool force) {

@@ -2,11 +2,13 @@
 // standard error.
 #include "window/MessageBox.h"
 
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "lang/CodePage.h"
 #include "window/SdlVideo.h"
@@ -70,6 +72,54 @@ void showMessageBox(std::string_view title, std::string_view text) {
         return;
     }
     showPlatformBox(title, text);
+}
+
+struct MessageBoxCloser::State {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool closed = false;
+};
+
+MessageBoxCloser::MessageBoxCloser() : state_(std::make_shared<State>()) {}
+
+void MessageBoxCloser::close() {
+    {
+        std::lock_guard<std::mutex> guard(state_->lock);
+        state_->closed = true;
+    }
+    state_->changed.notify_all();
+}
+
+bool MessageBoxCloser::isClosed() const {
+    std::lock_guard<std::mutex> guard(state_->lock);
+    return state_->closed;
+}
+
+void showMessageBox(std::string_view title, std::string_view text, MessageBoxCloser& closer) {
+    std::shared_ptr<MessageBoxCloser::State> state = closer.state_;
+    {
+        std::lock_guard<std::mutex> guard(state->lock);
+        if (state->closed) {
+            showOnStandardError(title, text);
+            return;
+        }
+    }
+    // The box's thread owns copies of everything it uses: the caller may be gone before it ends.
+    auto answered = std::make_shared<bool>(false);
+    std::thread([state, answered, boxTitle = std::string(title), boxText = std::string(text)] {
+        showMessageBox(boxTitle, boxText);
+        {
+            std::lock_guard<std::mutex> guard(state->lock);
+            *answered = true;
+        }
+        state->changed.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> guard(state->lock);
+    state->changed.wait(guard, [&] { return *answered || state->closed; });
+    if (!*answered) {
+        guard.unlock();
+        showOnStandardError(title, text);
+    }
 }
 
 MessageBoxHook setMessageBoxHook(MessageBoxHook replacement) {

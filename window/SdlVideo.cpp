@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -24,6 +26,23 @@ std::unordered_map<uint32_t, lang::Ref<Component>>& windows() {
     static auto* map = new std::unordered_map<uint32_t, lang::Ref<Component>>;
     return *map;
 }
+
+// Pushed events, counted so that a headless wait sees one pushed between its look at SDL's queue and
+// its sleep. The lock guards only the count. Never destroyed: timer and box threads may still push
+// while the program's statics go.
+struct Pushes {
+    std::mutex lock;
+    std::condition_variable pushed;
+    uint64_t count = 0;
+};
+
+Pushes& pushes() {
+    static auto* state = new Pushes;
+    return *state;
+}
+// How often a headless wait looks at SDL's queue with nothing pushed: events that SDL raises itself
+// (its signal handler's quit) arrive within this time.
+constexpr auto kHeadlessPumpPeriod = std::chrono::milliseconds(100);
 
 bool isHeadlessDriver(const char* name) {
     return name != nullptr && (std::strcmp(name, "dummy") == 0 || std::strcmp(name, "offscreen") == 0);
@@ -94,6 +113,52 @@ bool headless() {
     return isHeadlessDriver(SDL_GetCurrentVideoDriver());
 }
 
+namespace {
+
+// GL_RENDERER, the name of the OpenGL implementation behind the current context.
+constexpr unsigned int kGlRenderer = 0x1F01;
+
+// Whether the renderer draws through an OpenGL context that Mesa rasterises on the CPU. SDL makes the
+// renderer's context current on this thread when it creates the renderer.
+bool rasterisesInSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr ||
+        std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (getString == nullptr)
+        return false;
+    const auto* name = reinterpret_cast<const char*>(getString(kGlRenderer));
+    if (name == nullptr)
+        return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+        if (std::strstr(name, software) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+SDL_Renderer* softwareRenderer(SDL_Window* window) {
+    // The window's own surface, not a GL texture behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+}
+
+}  // namespace
+
+SDL_Renderer* createRenderer(SDL_Window* window) {
+    if (headless())
+        return softwareRenderer(window);
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer != nullptr && rasterisesInSoftware(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    return renderer != nullptr ? renderer : softwareRenderer(window);
+}
+
 uint32_t userEventType() {
     return eventType.load(std::memory_order_relaxed);
 }
@@ -111,7 +176,7 @@ bool push(Post code, lang::Object* data1, void* data2) {
     event.user.data2 = data2;
     if (data1 != nullptr)
         data1->addRef();
-    if (SDL_PushEvent(&event) == 1)
+    if (pushEvent(event))
         return true;
     if (data1 != nullptr)
         data1->release();
@@ -133,6 +198,35 @@ bool carriesValue(int32_t code) {
 }
 
 }  // namespace
+
+bool pushEvent(SDL_Event& event) {
+    if (SDL_PushEvent(&event) != 1)
+        return false;
+    Pushes& p = pushes();
+    {
+        std::lock_guard<std::mutex> guard(p.lock);
+        ++p.count;
+    }
+    p.pushed.notify_all();
+    return true;
+}
+
+bool waitEvent(SDL_Event* event) {
+    if (!headless())
+        return SDL_WaitEvent(event) != 0;
+    Pushes& p = pushes();
+    for (;;) {
+        uint64_t seen;
+        {
+            std::lock_guard<std::mutex> guard(p.lock);
+            seen = p.count;
+        }
+        if (SDL_PollEvent(event) != 0)
+            return true;
+        std::unique_lock<std::mutex> guard(p.lock);
+        p.pushed.wait_for(guard, kHeadlessPumpPeriod, [&p, seen] { return p.count != seen; });
+    }
+}
 
 bool post(Post code, lang::Object* data1, lang::Object* data2) {
     if (data2 != nullptr)
@@ -252,10 +346,10 @@ bool Screen::resize(int width, int height) {
     return true;
 }
 
-void Screen::markChanged(int x, int y, int w, int h) {
-    if (renderer_ == nullptr || w <= 0 || h <= 0)
+void Screen::markChanged(const util::Region& area) {
+    if (renderer_ == nullptr || area.isEmpty())
         return;
-    pending_.add(x, y, w, h);
+    pending_.add(area);
     if (!posted_ && !onWindowThread())
         posted_ = post(Post::Present, this);
 }

@@ -28,6 +28,11 @@ void close();
 bool onWindowThread();
 // True when the video driver shows nothing (dummy, offscreen).
 bool headless();
+// The renderer of a new window: the GPU's, unless there is no GPU to draw with. Without a display, and
+// where OpenGL is only Mesa's software rasteriser (a virtual machine, a remote X server, Xvfb), SDL's
+// own software renderer is used: it presents only the changed rectangles, where rasterising the whole
+// picture in software every frame costs several times the game's own drawing. Null on failure.
+SDL_Renderer* createRenderer(SDL_Window* window);
 
 // Messages posted to the window thread as SDL user events. Focus and Destroy keep the numbers of the
 // component's private messages; the rest are the window layer's own.
@@ -48,6 +53,13 @@ enum class Post : int32_t {
 // message has been handled (or dropped). Answers false when the event queue refused it.
 bool post(Post code, lang::Object* data1, lang::Object* data2 = nullptr);
 bool postValue(Post code, lang::Object* data1, intptr_t value);
+// Pushes an event for the window thread from any thread, and wakes waitEvent (see there).
+bool pushEvent(SDL_Event& event);
+// The window thread's wait for its next event. On a display, SDL's own wait. A headless driver has
+// no event source that SDL could block on, and SDL would poll it every millisecond; there the wait
+// sleeps until pushEvent (which every post goes through) hands over an event, looking at SDL's queue
+// again now and then for what SDL raises itself.
+bool waitEvent(SDL_Event* event);
 // The SDL event type of posted messages.
 uint32_t userEventType();
 // Releases the objects a posted message holds.
@@ -84,9 +96,9 @@ public:
     int stride() const { return stride_; }
     int width() const { return width_; }
     int height() const { return height_; }
-    // Marks a rectangle (already clipped to the screen) as changed and asks the window thread to show it
+    // Marks an area (already clipped to the screen) as changed and asks the window thread to show it
     // unless it was asked already. On the window thread the caller presents instead (see flush).
-    void markChanged(int x, int y, int w, int h);
+    void markChanged(const util::Region& area);
 
     // Window thread only: uploads the marked rectangles and presents; answers how many rectangles went up.
     int flush();

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -19,6 +21,7 @@
 #include "window/Component.h"
 #include "window/Graphics.h"
 #include "window/Image.h"
+#include "window/MessageBox.h"
 
 namespace {
 
@@ -195,6 +198,56 @@ TEST(MyFrameProgram, SigtermClosesTheGameLikeTheCloseBox) {
     EXPECT_TRUE(canvas->isStarted());
     EXPECT_EQ(canvas->exitRequests.load(), 1) << "the signal took the close box's path";
     EXPECT_TRUE(canvas->isStopped());
+    EXPECT_EQ(storedNormalExit(settings), 1);
+}
+
+TEST(MyFrameProgram, SigtermEndsAFailedLoadWhoseErrorBoxNobodyAnswers) {
+    // The box stays up until the test lets it go, or for ten seconds, so that a close that waits for it
+    // fails the test instead of hanging it.
+    std::mutex lock;
+    std::condition_variable changed;
+    bool shown = false, letGo = false, answered = false;
+    window::setMessageBoxHook([&](std::string_view, std::string_view) {
+        std::unique_lock<std::mutex> guard(lock);
+        shown = true;
+        changed.notify_all();
+        changed.wait_for(guard, std::chrono::seconds(10), [&] { return letGo; });
+        answered = true;
+        changed.notify_all();
+    });
+    testsupport::TempFolder data;
+    testsupport::TempFolder settings;
+    lang::Ref<SteeredCanvas> canvas = lang::make<SteeredCanvas>();
+    canvas->outcome = SteeredCanvas::Outcome::Fail;
+    MyFrame::Program program;
+    program.dataFolder = writeArchive(data, true, true);
+    program.settingsFolder = settings.path();
+    program.makeCanvas = [canvas] { return lang::Ref<sprite::GameCanvas2>(canvas); };
+    std::thread killer;
+    program.started = [&](MyFrame*) {
+        killer = std::thread([&] {
+            {
+                std::unique_lock<std::mutex> guard(lock);
+                changed.wait_for(guard, std::chrono::seconds(10), [&] { return shown; });
+            }
+            ::kill(::getpid(), SIGTERM);
+        });
+    };
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_EQ(MyFrame::runProgram(program), 1) << "a failed load ends non-zero";
+    const auto took = std::chrono::steady_clock::now() - began;
+    killer.join();
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        EXPECT_TRUE(shown);
+        EXPECT_FALSE(answered) << "the game waited for the box to be answered";
+        letGo = true;
+        changed.notify_all();
+        changed.wait(guard, [&] { return answered; });
+    }
+    window::setMessageBoxHook({});
+    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_EQ(canvas->exitRequests.load(), 1) << "the signal took the close box's path";
     EXPECT_EQ(storedNormalExit(settings), 1);
 }
 

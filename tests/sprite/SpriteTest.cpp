@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sprite/AnimateSprite.h"
+#include "util/Region.h"
 #include "sprite/SpriteArray.h"
 #include "tests/sprite/SpriteTestSupport.h"
 #include "window/GraphicsI.h"
@@ -305,6 +306,26 @@ TEST(AnimateSpriteTest, FadesLandOnTheirEndValueHideAndNotify) {
     frames(*up, 0, 3);
     EXPECT_EQ(up->getAlpha(), 128);
     EXPECT_TRUE(up->isVisible());
+}
+
+TEST(AnimateSpriteTest, ASlowFadeMarksOnlyTheStepsThatChangeItsLevel) {
+    // A level moves by whole units: 10 to 0 over 40 steps stands still for 30 of them, and a
+    // full-screen overlay marked on those would be redrawn for nothing.
+    auto s = sheetSprite(1, 1);
+    s->setColorTransform(10, 128, 128, 128);
+    s->update(0, nullptr, nullptr);
+    s->fadeTo(0, 40, 0);
+    int marked = 0;
+    for (int f = 1; f <= 40; ++f) {
+        const int before = s->getAlpha();
+        util::Region region;
+        const bool changed = s->update(f, nullptr, &region);
+        EXPECT_EQ(changed, s->getAlpha() != before) << "step " << f;
+        EXPECT_EQ(region.isEmpty(), !changed) << "step " << f;
+        marked += changed ? 1 : 0;
+    }
+    EXPECT_EQ(s->getAlpha(), 0);
+    EXPECT_EQ(marked, 10);
 }
 
 TEST(AnimateSpriteTest, MoveAndRunNotifyOnceWhenTheLaterEnds) {

@@ -166,6 +166,11 @@ TEST_F(SdlWindowTest, XvfbChildRealWindow) {
     if (std::getenv("LUMAROO_XVFB_CHILD") == nullptr)
         GTEST_SKIP() << "runs inside RealDisplay only";
     ASSERT_STREQ(SDL_GetCurrentVideoDriver(), "x11");
+    // Xvfb has no GPU: its OpenGL, where it has one, is Mesa's software rasteriser, which would redraw
+    // the whole picture on the CPU every frame. SDL's software renderer presents only what changed.
+    SDL_RendererInfo info;
+    ASSERT_EQ(SDL_GetRendererInfo(sdl::Access::renderer(frame.get()), &info), 0);
+    EXPECT_NE(info.flags & SDL_RENDERER_SOFTWARE, 0u) << info.name;
     // A drawn picture reaches the real window.
     lang::Ref<Image> picture = lang::make<Image>(800, 600, Image::kCleared);
     for (int i = 0; i < 800 * 600; ++i)

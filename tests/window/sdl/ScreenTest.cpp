@@ -1,6 +1,7 @@
 // The screen copy, painting, full screen, cursors, timers and the message loop on the dummy driver.
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 #include "SdlTestSupport.h"
@@ -273,6 +274,29 @@ TEST_F(ScreenTest, TheMessageLoopEndsWithThePostedExitCode) {
     int code = runMessageLoop();
     other.join();
     EXPECT_EQ(code, 3);
+}
+
+TEST_F(ScreenTest, AnIdleMessageLoopSleepsUntilAPostWakesIt) {
+    // Headless, SDL's own wait would look at its queue every millisecond.
+    auto threadCpuNanos = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    std::atomic<int64_t> postedAt{0};
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        postedAt = lang::tickCount();
+        postQuitMessage(4);
+    });
+    const int64_t cpuBefore = threadCpuNanos();
+    const int code = runMessageLoop();
+    const int64_t endedAt = lang::tickCount();
+    const int64_t cpu = threadCpuNanos() - cpuBefore;
+    other.join();
+    EXPECT_EQ(code, 4);
+    EXPECT_LT(endedAt - postedAt.load(), 50) << "the post woke the loop";
+    EXPECT_LT(cpu, 2000000) << "half a second of waiting cost " << cpu / 1000 << " us of CPU";
 }
 
 TEST_F(ScreenTest, WithoutADisplayMessageBoxesGoToStandardError) {
