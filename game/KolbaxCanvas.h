@@ -217,6 +217,8 @@ private:
     void makePools();
     void makeClips();
     sprite::Sprite* named(const char* name);
+    // The name `sprite` is placed in the scene under: its own, unless that name stands for another sprite.
+    const char* nameToRegister(sprite::Sprite* sprite, const lang::String& name);
     sprite::AnimateSprite* namedAnimated(const char* name);
     void show(const char* name, bool on);
     bool shown(const char* name);

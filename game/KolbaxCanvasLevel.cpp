@@ -86,8 +86,10 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
         show(name, false);
     show("consoledialog", true);
     show("btn_consolesun", true);
-    if (sprite::Sprite* b = named("btn_MenuOnConsole"); b != nullptr && b->instanceOf("ButtonSprite"))
-        static_cast<sprite::ButtonSprite*>(b)->setState(sprite::ButtonSprite::kNormal);
+    // Hiding a button disables it, and showing it again does not: both console buttons take presses again.
+    for (const char* name : {"btn_MenuOnConsole", "btn_consolesun"})
+        if (sprite::Sprite* b = named(name); b != nullptr && b->instanceOf("ButtonSprite"))
+            static_cast<sprite::ButtonSprite*>(b)->setState(sprite::ButtonSprite::kNormal);
     showBackgrounds(true, level);
     // The zoom-in of the first board was announced by the model while it set the level up.
     if (!initialShowPhase_) {

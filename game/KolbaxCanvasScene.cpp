@@ -108,6 +108,15 @@ bool KolbaxCanvas::anyScreenShowing() {
     return false;
 }
 
+const char* KolbaxCanvas::nameToRegister(sprite::Sprite* sprite, const lang::String& name) {
+    // A copy carries its template's name: only the sprite the name stands for (or a sprite whose name is
+    // still free) is registered under it, so a template's name never moves to one of its copies.
+    if (name.length() == 0)
+        return nullptr;
+    sprite::Sprite* holder = named(name.chars());
+    return holder == nullptr || holder == sprite ? name.chars() : nullptr;
+}
+
 void KolbaxCanvas::placeBelow(sprite::Sprite* sprite, const char* reference) {
     if (sprite == nullptr)
         return;
@@ -119,7 +128,7 @@ void KolbaxCanvas::placeBelow(sprite::Sprite* sprite, const char* reference) {
     int own = indexOfSprite(sprite);
     if (own >= 0 && index > own)
         --index;
-    addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, index);
+    addSprite(nameToRegister(sprite, name), sprite, index);
 }
 
 void KolbaxCanvas::placeAbove(sprite::Sprite* sprite, const char* reference) {
@@ -137,14 +146,15 @@ void KolbaxCanvas::placeAbove(sprite::Sprite* sprite, const char* reference) {
     const int own = indexOfSprite(sprite);
     if (own >= 0 && index > own)
         --index;
-    addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, index + 1);
+    addSprite(nameToRegister(sprite, name), sprite, index + 1);
 }
 
 void KolbaxCanvas::placeOnTop(sprite::Sprite* sprite) {
     if (sprite == nullptr)
         return;
+    lang::Synchronized guard(this, true);
     lang::String name(sprite->getName());
-    addSprite(name.length() > 0 ? name.chars() : nullptr, sprite, -1);
+    addSprite(nameToRegister(sprite, name), sprite, -1);
 }
 
 void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {

@@ -433,6 +433,13 @@ TEST(KolbaxCanvasTest, AGildedFifthLevelLeadsToItsBonusLevelAndBackToTheMap) {
     EXPECT_EQ(g.canvas->currentMusic(), KolbaxCanvas::kMusicBonus);
     for (int i = 0; i < 400 && g.canvas->initialShowPhase(); ++i)
         g.steps(1);
+    {
+        // The blocks are copies of the template: its name still finds the hidden template, not a copy.
+        lang::Synchronized guard(g.canvas.get());
+        sprite::Sprite* blockTemplate = g.canvas->getSprite("ibonusblocks");
+        ASSERT_NE(blockTemplate, nullptr);
+        EXPECT_FALSE(blockTemplate->isVisible());
+    }
     // Picks by clicks on the blocks, each given time for its prize to fly.
     int picks = 0;
     for (; picks < 40 && board.bonusClicksLeft() > 0; ++picks) {
