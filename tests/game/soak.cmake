@@ -10,7 +10,8 @@ add_library(lumaroo_soak STATIC ${_soak_dir}/SoakSession.cpp ${_soak_dir}/SoakPl
 target_link_libraries(lumaroo_soak PUBLIC lumaroo_game lumaroo_test_support)
 add_executable(soak ${_soak_dir}/soak.cpp)
 target_link_libraries(soak PRIVATE lumaroo_soak)
-add_dependencies(soak boards_folder)
+# The runs play the packed archive: building the driver (as threaded_tests does) builds the archive too.
+add_dependencies(soak boards_folder content)
 
 # The whole game runs with real sound: ThreadSanitizer gets the tests' suppressions and the game's own.
 file(READ ${PROJECT_SOURCE_DIR}/tests/tsan.supp _soak_supp)
@@ -24,18 +25,18 @@ set(_soak_env SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null TSAN_OPTIONS=suppression
 set(_soak_data ${CMAKE_BINARY_DIR}/game)
 foreach(_mode bot monkey)
     add_test(NAME soak.smoke_${_mode} COMMAND soak ${_mode} --data ${_soak_data} --seed 7 --frames 2000)
-    set_tests_properties(soak.smoke_${_mode} PROPERTIES LABELS "soak;threads" TIMEOUT 60
+    set_tests_properties(soak.smoke_${_mode} PROPERTIES LABELS soak TIMEOUT 60
                          ENVIRONMENT "${_soak_env}")
 endforeach()
 
 add_executable(test_soak ${_soak_dir}/BadDataTest.cpp)
 target_link_libraries(test_soak PRIVATE lumaroo_soak GTest::gtest GTest::gtest_main)
 target_compile_definitions(test_soak PRIVATE LUMAROO_GAME_DATA="${_soak_data}")
-add_dependencies(test_soak boards_folder)
-# The real program with its threads: CI runs it under ThreadSanitizer too (the test sets the drivers).
-add_dependencies(threaded_tests test_soak soak)
+add_dependencies(test_soak boards_folder content)
+# These play the packed archive, which the threaded-tests build does not make: they run in the full
+# sanitizer builds, and scripts/soak runs the driver under ThreadSanitizer.
 gtest_discover_tests(test_soak DISCOVERY_TIMEOUT 60
-                     PROPERTIES LABELS threads TIMEOUT 150
+                     PROPERTIES LABELS soak TIMEOUT 150
                                 ENVIRONMENT TSAN_OPTIONS=suppressions=${LUMAROO_SOAK_TSAN_SUPP})
 
 # The kill test needs the bot to count levels within its time; under ThreadSanitizer the game runs too
