@@ -26,6 +26,7 @@
 #include "sprite/LoaderMedia.h"
 #include "sprite/Sprite.h"
 #include "sprite/User.h"
+#include "tests/game/MapDialogScript.h"
 #include "util/Random.h"
 #include "util/Region.h"
 #include "window/Event.h"
@@ -49,26 +50,6 @@ const char kButtons[] =
     " acceptProfile ButtonSprite btn 20 400 3 1 2 1 0 1\n"
     " createNewProfile ButtonSprite btn 60 400 3 1 2 1 0 1\n"
     " deleteProfile ButtonSprite btn 100 400 3 1 2 1 0 1\n";
-
-std::string mapScript() {
-    std::string s =
-        "<data> 3 4\n<sprites>\n"
-        " map Sprite bg 0 0\n"
-        " mapconsolestagenumber NumberSprite digits 600 500\n"
-        " mapconsolelevelnumber NumberSprite digits 650 500\n"
-        " scrollmapright ButtonSprite btn 760 300 3 1 2 1 0 1\n"
-        " scrollmapleft ButtonSprite btn 10 300 3 1 2 1 0 1\n"
-        " mapconsolebackarrow ButtonSprite btn 560 540 3 1 2 1 0 1\n"
-        " mapconsoleforwardarrow ButtonSprite btn 700 540 3 1 2 1 0 1\n"
-        " bstartgame ButtonSprite btn 620 560 3 1 2 1 0 1\n"
-        " bbacktomainmenu ButtonSprite btn 20 560 3 1 2 1 0 1\n"
-        " FrogShadow AnimateSprite btn 0 0 3 1\n"
-        " selectedlevelmarker AnimateSprite btn 0 0 3 1\n";
-    for (int level = 1; level <= 60; ++level)
-        s += " levelmarker" + std::to_string(level) + " AnimateSprite btn " + std::to_string(65 + 25 * level) +
-             " 110 3 1\n";
-    return s;
-}
 
 // The program folder with the dialogs' sub-scripts; the fuzzed scripts are written into it per input.
 const std::string& folder() {
@@ -98,7 +79,7 @@ const std::string& folder() {
                   " messageText NewFontSprite 10 40\n messageName NewFontSprite 10 80\n"
                   " b1Delete ButtonSprite btn 50 150 3 1 2 1 0 1\n b2Cancel ButtonSprite btn 100 150 3 1 2 1 0 1\n"
                   " b1OK ButtonSprite btn 150 150 3 1 2 1 0 1\n b1Clear ButtonSprite btn 200 150 3 1 2 1 0 1\n");
-        writeFile(p + "/map.txt", mapScript());
+        writeFile(p + "/map.txt", dialog_test::mapDialogScript());
         writeFile(p + "/lc.txt",
                   "<sprites>\n ibtncontinue ButtonSprite btn 100 100 3 1 2 1 0 1\n"
                   " continuebuttonholder Sprite bg 90 90\n bonusnumbers_score NumberSprite digits 10 10\n"

@@ -11,36 +11,16 @@
 #include "game/MenuMapDialog.h"
 #include "sprite/NumberSprite.h"
 #include "tests/game/DialogTestSupport.h"
+#include "tests/game/MapDialogScript.h"
 
 namespace {
 
 using dialog_test::stateOf;
 
-std::string mapScript() {
-    std::string s =
-        "<data> 3 4\n<sprites>\n"
-        " map Sprite bg 0 0\n"
-        " mapconsolestagenumber NumberSprite digits 600 500\n"
-        " mapconsolelevelnumber NumberSprite digits 650 500\n"
-        " scrollmapright ButtonSprite btn 760 300 3 1 2 1 0 1\n"
-        " scrollmapleft ButtonSprite btn 10 300 3 1 2 1 0 1\n"
-        " mapconsolebackarrow ButtonSprite btn 560 540 3 1 2 1 0 1\n"
-        " mapconsoleforwardarrow ButtonSprite btn 700 540 3 1 2 1 0 1\n"
-        " bstartgame ButtonSprite btn 620 560 3 1 2 1 0 1\n"
-        " bbacktomainmenu ButtonSprite btn 20 560 3 1 2 1 0 1\n"
-        " FrogShadow AnimateSprite btn 0 0 3 1\n"
-        " selectedlevelmarker AnimateSprite btn 0 0 3 1\n";
-    // Markers 25 pixels apart along the map picture.
-    for (int level = 1; level <= 60; ++level)
-        s += " levelmarker" + std::to_string(level) + " AnimateSprite btn " + std::to_string(65 + 25 * level) +
-             " 110 3 1\n";
-    return s;
-}
-
 class MapTest : public ::testing::Test, public dialog_test::DialogFixture {
 protected:
     void SetUp() override {
-        write("map.txt", mapScript());
+        write("map.txt", dialog_test::mapDialogScript());
         write("main.txt", "<sprites> MenuMap MenuMapDialog:map.txt 0 0 800 600 0 1 0\n");
         load("main.txt");
         map = get<MenuMapDialog>("MenuMap");
