@@ -162,6 +162,8 @@ public:
     // Starts level 1..60 (or the bonus level after `level` when bonus is set) and enters play. False
     // when the level cannot be set up; the error is written to standard error.
     bool startLevel(int level, bool bonus);
+    // A level whose board or record cannot be had: a message naming why, and the map.
+    void levelStartFailed(int level, bool bonus, const std::string& error);
     // Replaces the level's board with one made by hand (an edited layout, tests, the bench) and shows
     // it at once, every piece at rest on its square.
     void setSquares(const std::array<SquareSetup, board::kSquares>& squares);
@@ -196,6 +198,8 @@ public:
     bool dragPending() const { return dragPending_; }
     GamePieceSprite* pieceSprite(int id);
     TileGridSprite* tileSprite(int x, int y);
+    // The block of a bonus cell (row * 6 + column), or null outside a bonus level.
+    sprite::AnimateSprite* bonusBlock(int cell);
     DragonflySprite* dragonflySprite(int i);
     MagnifySprite* magnifySprite(int x, int y);
     window::AudioClip* clip(int i) { return clips_[static_cast<size_t>(i)].get(); }

@@ -59,7 +59,7 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
         error = "level " + std::to_string(level) + " is outside 1.." + std::to_string(kHighestLevel);
     }
     if (!ok) {
-        std::fprintf(stderr, "KolbaxCanvas: cannot start level %d: %s\n", level, error.c_str());
+        levelStartFailed(level, bonus, error);
         return false;
     }
     level_ = level;
@@ -100,6 +100,22 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     previousState_ = state_;
     state_ = kPlay;
     return true;
+}
+
+void KolbaxCanvas::levelStartFailed(int level, bool bonus, const std::string& error) {
+    // The player is told which file stopped the level and lands on the map, never on an empty screen.
+    notifyPlayer(std::string(bonus ? "The bonus level after level " : "Level ") + std::to_string(level) +
+                 " cannot start: " + error);
+    stopSound(kSoundTimeRunningOut);
+    for (const char* name : {"GameOver", "LevelComplete", "ExitDialog", "dim", "inomoremoves"})
+        show(name, false);
+    // A bonus level follows a level the player completed: that progress stands.
+    if (bonus)
+        raiseHighestLevel(level);
+    bonusLevel_ = false;
+    bonusNext_ = false;
+    // The map's music fades every other track out.
+    enterState(kMap);
 }
 
 void KolbaxCanvas::setSquares(const std::array<SquareSetup, board::kSquares>& squares) {

@@ -467,6 +467,11 @@ void KolbaxCanvas::clearBonusGrid() {
     bonusPrizes_.clear();
 }
 
+sprite::AnimateSprite* KolbaxCanvas::bonusBlock(int cell) {
+    return cell >= 0 && static_cast<size_t>(cell) < bonusBlocks_.size() ? bonusBlocks_[static_cast<size_t>(cell)].get()
+                                                                        : nullptr;
+}
+
 int KolbaxCanvas::bonusBlockUnder(int px, int py) {
     for (size_t i = 0; i < bonusBlocks_.size(); ++i)
         if (bonusBlocks_[i]->isVisible() && bonusBlocks_[i]->containsPoint(px, py))

@@ -12,10 +12,12 @@
 #include "io/StreamTokenizer.h"
 #include "lang/Class.h"
 #include "lang/Exception.h"
+#include "lang/ResourceFile.h"
 #include "sprite/FancyContainer.h"
 #include "sprite/ImagePack.h"
 #include "sprite/Sprite.h"
 #include "sprite/User.h"
+#include "util/DataProblems.h"
 #include "window/Image.h"
 #include "window/ImageArray.h"
 #include "window/MessageBox.h"
@@ -96,6 +98,7 @@ struct DataLoader::Script {
         type = tokenizer->nextToken();
         if (type == io::StreamTokenizer::TT_EOF)
             return nullptr;
+        ++tokens;
         if (type == io::StreamTokenizer::TT_NUMBER) {
             lang::String number(tokenizer->nval);
             token.assign(number);
@@ -108,6 +111,9 @@ struct DataLoader::Script {
     }
 
     bool isNumber() const { return type == io::StreamTokenizer::TT_NUMBER; }
+
+    int tokens = 0;      // tokens read so far
+    bool ended = false;  // the script's <end> was read
 
     // The current number truncated to int; values beyond the int range are held at its ends.
     int intValue() const {
@@ -190,6 +196,17 @@ io::InputStream* DataLoader::openScript(const lang::String& name) {
     try {
         if (name.startsWith("+")) {
             stream = lang::make<io::ByteArrayInputStream>(name.chars());
+            // A missing entry reads as an empty script: the game goes on without what it holds, and the
+            // player is told.
+            if (lang::Ref<lang::ResourceItem> item = lang::adopt(lang::getResource(name.chars() + 1, false));
+                !item) {
+                std::string text = "The definition script \"" + std::string(name.view().substr(1)) +
+                                   "\" is missing from the data archive";
+                if (openedFrom_ != nullptr)
+                    text += " (named in " + std::string(openedFrom_->name.view()) + ", line " +
+                            std::to_string(openedFrom_->line()) + ")";
+                util::reportDataProblem(text);
+            }
         } else {
             stream = lang::make<io::FileInputStream>(name.chars(), programDir_.chars());
         }
@@ -249,6 +266,13 @@ bool DataLoader::load(const lang::String& scriptName) {
     bool loaded = true;
     try {
         walk(script);
+        // The game's scripts all close with <end>: one that stops before it was cut short, and what
+        // it would have made is missing.
+        if (!script.ended && script.tokens > 0)
+            util::reportDataProblem("The definition script \"" +
+                                    std::string(scriptName.view().substr(scriptName.startsWith("+") ? 1 : 0)) +
+                                    "\" ends at line " + std::to_string(script.line()) +
+                                    " before its <end>: it is cut short or damaged");
     } catch (lang::Exception* e) {
         showError(script, "Error", e->message());
         e->release();
@@ -274,6 +298,7 @@ void DataLoader::walk(Script& script) {
         } else if (token->equalsIgnoreCase("<sprites>")) {
             token = spriteRecords(script);
         } else if (token->equalsIgnoreCase("<end>")) {
+            script.ended = true;
             return;
         } else {
             token = script.next();

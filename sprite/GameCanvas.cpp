@@ -9,6 +9,7 @@
 #include "sprite/InputThread.h"
 #include "sprite/RenderThread.h"
 #include "sprite/User.h"
+#include "util/DataProblems.h"
 #include "window/Frame.h"
 
 namespace sprite {
@@ -69,6 +70,9 @@ void GameCanvas::start() {
         }
         stopped_ = false;
     }
+    // A canvas started again shows its notices again (stop closed the previous closer for good).
+    if (noticeBoxes_.isClosed())
+        noticeBoxes_ = window::MessageBoxCloser();
     repaint();
 }
 
@@ -99,6 +103,8 @@ void GameCanvas::stop() {
         }
         stopped_ = true;
     }
+    // A box the render thread shows now would hold up the join below until the player answers it.
+    noticeBoxes_.close();
     // The queue's monitor is taken outside the canvas lock, as everywhere else.
     if (input)
         input->requestStop();
@@ -293,12 +299,53 @@ GameCanvas::FramePass GameCanvas::runFramePass(FrameSchedule& schedule) {
 }
 
 GameCanvas::FramePass GameCanvas::stepFrame() {
-    lang::Synchronized guard(this, true);
-    if (!stepScheduleStarted_) {
-        stepSchedule_.start(clock_->now());
-        stepScheduleStarted_ = true;
+    FramePass pass;
+    {
+        lang::Synchronized guard(this, true);
+        if (!stepScheduleStarted_) {
+            stepSchedule_.start(clock_->now());
+            stepScheduleStarted_ = true;
+        }
+        pass = runFramePass(stepSchedule_);
     }
-    return runFramePass(stepSchedule_);
+    showPlayerNotices();
+    return pass;
+}
+
+// ---- telling the player ----
+
+void GameCanvas::notifyPlayer(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::lock_guard<std::mutex> guard(noticesLock_);
+    notices_.push_back(text);
+    noticesWaiting_.store(true, std::memory_order_release);
+}
+
+void GameCanvas::showPlayerNotices() {
+    if (!noticesWaiting_.load(std::memory_order_acquire) && !util::hasDataProblems())
+        return;
+    // A box shown under the canvas lock would stop every thread that needs it until the player answers.
+    if (lockDepth() > 0)
+        return;
+    std::vector<std::string> notices;
+    {
+        std::lock_guard<std::mutex> guard(noticesLock_);
+        notices.swap(notices_);
+        noticesWaiting_.store(false, std::memory_order_release);
+    }
+    for (const std::string& text : notices)
+        window::showMessageBox(window::Frame::kErrorTitle, text, noticeBoxes_);
+    util::DataProblems damaged = util::takeDataProblems();
+    if (damaged.problems.empty())
+        return;
+    std::string text = "Some of the game's data is missing or damaged; the game goes on without it:\n";
+    for (const std::string& problem : damaged.problems)
+        text += "\n" + problem;
+    if (damaged.leftOff > 0)
+        text += "\n(and " + std::to_string(damaged.leftOff) + " more)";
+    text += "\n\nInstalling the game again restores its data.";
+    std::fprintf(stderr, "%s\n", text.c_str());
+    window::showMessageBox(window::Frame::kErrorTitle, text, noticeBoxes_);
 }
 
 void GameCanvas::paintFrame() {

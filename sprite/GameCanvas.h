@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "lang/Arrays.h"
 #include "lang/Ref.h"
@@ -18,6 +20,7 @@
 #include "window/Event.h"
 #include "window/Graphics.h"
 #include "window/Image.h"
+#include "window/MessageBox.h"
 
 namespace lang {
 class ResourceFile;
@@ -160,6 +163,16 @@ public:
     // One pass of the frame loop: tick, the schedule's verdict, the paint or its skip. The first pass
     // starts the schedule. Never sleeps.
     FramePass stepFrame();
+
+    // ---- telling the player ----
+    // Something went wrong that the game goes on without (a level that cannot start, damaged data):
+    // shown in a message box titled "Quillbeck Error" after the frame pass, outside every canvas lock,
+    // so that the box never holds up the other threads. Any thread, the canvas lock held or not.
+    void notifyPlayer(const std::string& text);
+    // Shows what waits: the notices, then one box listing the damaged data reported since the last
+    // time (util::reportDataProblem). Nothing while the calling thread holds the canvas lock; the next
+    // pass shows it. Called after each frame pass, by the render thread and by stepFrame.
+    void showPlayerNotices();
     // Delivers every queued event on the calling thread; answers how many.
     int deliverEvents();
     // The clock of the schedule (referenced); null restores the steady clock. Before start.
@@ -280,6 +293,12 @@ protected:
     bool stepDirty_ = false;
 
 private:
+    // Notices for the player, oldest first; noticesLock_ guards the list and is taken alone.
+    std::mutex noticesLock_;
+    std::vector<std::string> notices_;
+    std::atomic<bool> noticesWaiting_{false};
+    // Takes down a box still up when the canvas stops, so that stop() never waits for the player.
+    window::MessageBoxCloser noticeBoxes_;
     bool auxFlag_ = true;
     bool auxState_ = false;
     bool stepping_ = false;

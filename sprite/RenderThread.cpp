@@ -44,6 +44,8 @@ void RenderThread::run() {
     schedule.start(canvas_->clock()->now());
     while (!stopRequested()) {
         GameCanvas::FramePass pass = canvas_->runFramePass(schedule);
+        // Outside the canvas lock: a box up for the player must not hold the input thread.
+        canvas_->showPlayerNotices();
         if (pass.failed) {
             // A broken pass is dropped; the loop rests one frame and goes on.
             sleepFor(canvas_->frameDelay());

@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "lang/CodePage.h"
 #include "lang/Exception.h"
 #include "lang/ResourceFile.h"
 #include "sound/SoundEngine.h"
+#include "util/DataProblems.h"
 
 namespace window {
 
@@ -137,6 +139,7 @@ bool AudioClip::load(const lang::String& name, int kind) {
         loadFailed_ = true;
         lastError_ = error;
         std::fprintf(stderr, "AudioClip: %s\n", error.c_str());
+        reportProblem(error);
         return false;
     }
     return loadBytes(kind, bytes.get());
@@ -157,6 +160,10 @@ bool AudioClip::loadData(const lang::String& name, int kind, lang::ByteArray* by
         return false;
     }
     return loadBytes(kind, bytes);
+}
+
+void AudioClip::reportProblem(const std::string& error) const {
+    util::reportDataProblem("sound", name_.view(), error);
 }
 
 bool AudioClip::loadBytes(int kind, lang::ByteArray* bytes) {
@@ -186,8 +193,10 @@ bool AudioClip::loadBytes(int kind, lang::ByteArray* bytes) {
     defaultFrequency_ = handle_ != 0 ? SoundEngine::defaultFrequency(handle_) : 0;
     loadFailed_ = handle_ == 0;
     lastError_ = loadFailed_ ? error : std::string();
-    if (loadFailed_)
+    if (loadFailed_) {
         std::fprintf(stderr, "AudioClip: %s\n", error.c_str());
+        reportProblem(error);
+    }
     return handle_ != 0;
 }
 

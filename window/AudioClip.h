@@ -78,6 +78,8 @@ public:
 
 private:
     bool loadBytes(int kind, lang::ByteArray* bytes);
+    // Tells the player (once) that this clip's sound is missing or damaged.
+    void reportProblem(const std::string& error) const;
     void applyVolume();
     void applyFrequency();
     void start(bool looping);

@@ -10,6 +10,7 @@
 #include "lang/Exception.h"
 #include "lang/Ref.h"
 #include "lang/ResourceFile.h"
+#include "util/DataProblems.h"
 #include "window/GraphicsI.h"
 #include "window/ImageDecoder.h"
 
@@ -175,6 +176,14 @@ void Image::noPixels(std::string_view why) {
         return;
     }
     loadFailed_ = true;
+    // A named picture the game asked for and cannot have: the player is told once.
+    if (tried_ && name_.length() > 0)
+        reportProblem(why);
+}
+
+void Image::reportProblem(std::string_view why) const {
+    // "+entry|mask" is shown as "entry".
+    util::reportDataProblem("picture", name_.view().substr(0, name_.view().find('|')), why);
 }
 
 void Image::loadFromName() {
@@ -226,6 +235,9 @@ bool Image::decode(const uint8_t* bytes, int length, const char* where) {
         noPixels(origin + ": " + decoded.error);
         return false;
     }
+    // A picture cut short keeps what decoded, and the player is told that it is damaged.
+    if (!decoded.warning.empty() && tried_ && name_.length() > 0)
+        reportProblem(decoded.warning);
     setPixels(decoded.pixels.release(), decoded.width, decoded.height);
     hasAlpha_ = decoded.hasAlpha;
     looping_ = decoded.looping;

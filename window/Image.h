@@ -93,6 +93,8 @@ private:
     void ensureSize();
     void takeMaskAlpha(Image& mask);
     void noPixels(std::string_view why);
+    // Tells the player (once) that this named picture is missing or damaged.
+    void reportProblem(std::string_view why) const;
     void setPixels(uint32_t* pixels, int width, int height);
 
     // Set once a load completes; the load itself runs under the image's monitor, so two threads asking

@@ -16,6 +16,7 @@ struct DecodedImage {
     bool hasAlpha = false;
     bool looping = false;  // GIF: a "NETSCAPE2.0" application block was seen
     std::string error;     // what was wrong, when there are no pixels
+    std::string warning;   // what was wrong with a source that still gave pixels (a file cut short)
 
     bool fail(std::string message) {
         pixels.reset();

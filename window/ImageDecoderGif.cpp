@@ -285,15 +285,22 @@ bool ImageDecoder::decodeGif(const uint8_t* data, size_t size, DecodedImage& out
         }
         stream.resize(total + 8);
         size_t filled = 0;
+        bool terminated = false;
         while (pos < size) {
             const size_t length = data[pos++];
-            if (length == 0)
+            if (length == 0) {
+                terminated = true;
                 break;
+            }
             const size_t available = std::min(length, size - pos);
             std::memcpy(stream.data() + filled, data + pos, available);
             filled += available;
             pos += available;
         }
+        if (!terminated)
+            out.warning = "GIF image data truncated at byte " + std::to_string(size);
+    } else {
+        out.warning = "GIF image data missing after byte " + std::to_string(size);
     }
 
     const size_t framePixels = static_cast<size_t>(frameWidth) * static_cast<size_t>(frameHeight);

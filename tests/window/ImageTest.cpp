@@ -9,6 +9,7 @@
 
 #include "ImageTestSupport.h"
 #include "lang/ResourceFile.h"
+#include "util/DataProblems.h"
 #include "window/Image.h"
 
 #include <png.h>
@@ -230,7 +231,9 @@ TEST(ImageLoad, PlusNamesComeFromTheArchiveOnly) {
     // A disk file named like the entry must never be read.
     imagetest::writeTempFile("+ghost", png);
     ASSERT_EQ(0, chdir(LUMAROO_TEST_TMP));
+    util::clearDataProblems();
     auto ghost = lang::make<Image>("+ghost");
+    EXPECT_EQ(ghost->getPixels(), nullptr);
     EXPECT_EQ(ghost->getPixels(), nullptr);
     EXPECT_TRUE(ghost->loadFailed());
     EXPECT_NE(ghost->lastError().view().find("\"ghost\""), std::string_view::npos);
@@ -243,6 +246,11 @@ TEST(ImageLoad, PlusNamesComeFromTheArchiveOnly) {
     auto empty = lang::make<Image>("+empty");
     EXPECT_EQ(empty->getPixels(), nullptr);
     EXPECT_TRUE(empty->loadFailed());
+    // The player is told of each missing or empty picture once, of the good one not at all.
+    util::DataProblems told = util::takeDataProblems();
+    ASSERT_EQ(told.problems.size(), 2u);
+    EXPECT_EQ(told.problems[0].rfind("The picture \"ghost\": ", 0), 0u) << told.problems[0];
+    EXPECT_EQ(told.problems[1].rfind("The picture \"empty\": ", 0), 0u) << told.problems[1];
     lang::closeArchives();
 }
 
