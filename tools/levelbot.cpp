@@ -19,6 +19,7 @@
 #include "BoardLevels.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardInvariants.h"
+#include "game/rules/GreedyPlayer.h"
 
 namespace {
 
@@ -45,104 +46,6 @@ struct Game {
 
 constexpr int kFirstBonus = 61;
 constexpr int kLastBonus = 72;
-
-// What a power piece on (x, y) would clear that is not gold yet, estimated from the board without the
-// preview: its lines, its block, its kind, a few strikes; the clock is worth more as time runs out.
-int powerValue(const Board& board, int x, int y) {
-    auto notGold = [&](int px, int py) {
-        return board::onBoard(px, py) && board.tileType(px, py) != board::kTileHole && !board.gold(px, py);
-    };
-    int v = board.value(x, y), n = 0;
-    switch (board::powerOf(v)) {
-        case 4:
-        case 5:
-        case 8: {
-            int p = board::powerOf(v);
-            for (int i = 0; i < board::kColumns && p != 8; ++i)
-                n += notGold(i, y) ? 1 : 0;
-            for (int i = 0; i < board::kRows && p != 4; ++i)
-                n += notGold(x, i) ? 1 : 0;
-            return n;
-        }
-        case 3:
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx)
-                    n += notGold(x + dx, y + dy) ? 1 : 0;
-            }
-            return n;
-        case 6:
-            for (int px = 0; px < board::kColumns; ++px) {
-                for (int py = 0; py < board::kRows; ++py) {
-                    int w = board.value(px, py);
-                    n += w >= 0 && board::matchKind(w) == board::matchKind(v) && notGold(px, py) ? 1 : 0;
-                }
-            }
-            return n;
-        case 9:
-            return 3;
-        case 7:
-            return board.timer() / 40;
-        case 2:
-            return 20;
-        default:
-            return 0;
-    }
-}
-
-// The best swap by the greedy rule, or an invalid move.
-SwapMove chooseMove(const Board& board) {
-    SwapMove best;
-    int bestScore = 0, bestRow = -1;
-    std::array<bool, board::kSquares> squares;
-    for (int x = 0; x < board::kColumns; ++x) {
-        for (int y = 0; y < board::kRows; ++y) {
-            for (int dir = 0; dir < 2; ++dir) {
-                int x2 = dir == 0 ? x + 1 : x, y2 = dir == 0 ? y : y + 1;
-                if (!board::onBoard(x2, y2) || board.runSquaresAfterSwap(x, y, x2, y2, &squares) == 0)
-                    continue;
-                int score = 1;  // any move beats none
-                for (int i = 0; i < board::kSquares; ++i) {
-                    if (!squares[static_cast<size_t>(i)])
-                        continue;
-                    int sx = i / board::kRows, sy = i % board::kRows;
-                    // The piece that stands there after the swap.
-                    int px = sx, py = sy;
-                    if (sx == x && sy == y)
-                        px = x2, py = y2;
-                    else if (sx == x2 && sy == y2)
-                        px = x, py = y;
-                    score += board.gold(sx, sy) ? 0 : 10;
-                    score += 10 * powerValue(board, px, py);
-                    for (auto [dx, dy] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}}) {
-                        if (board::onBoard(sx + dx, sy + dy) && board.isCobweb(sx + dx, sy + dy))
-                            score += 5;
-                    }
-                }
-                int row = std::max(y, y2);
-                if (score > bestScore || (score == bestScore && row > bestRow)) {
-                    best = SwapMove{x, y, x2, y2};
-                    bestScore = score;
-                    bestRow = row;
-                }
-            }
-        }
-    }
-    return best;
-}
-
-// A square holding a piece at rest that is not gold, lowest first.
-bool sunTarget(const Board& board, int& tx, int& ty) {
-    for (int y = board::kRows - 1; y >= 0; --y) {
-        for (int x = 0; x < board::kColumns; ++x) {
-            if (board.value(x, y) >= 0 && !board.gold(x, y) && board.pieceAtRest(x, y) &&
-                board.mark(x, y) != board::kMarked) {
-                tx = x, ty = y;
-                return true;
-            }
-        }
-    }
-    return false;
-}
 
 // Checks the invariants after a frame; reports the first failure of a game.
 void checkFrame(const Board& board, int level, uint32_t seed, const Options& options, Game& game) {
@@ -212,12 +115,12 @@ Game play(BoardLevels& levels, int level, uint32_t seed, const Options& options)
         quiet = quiet && quietFrames > options.thinkFrames;
         int left = board.playableSquares() - board.goldSquareCount();
         int tx = 0, ty = 0;
-        if (board.suns() > 0 && (board.noMoreMoves() || (quiet && left <= 3)) && sunTarget(board, tx, ty)) {
+        if (board.suns() > 0 && (board.noMoreMoves() || (quiet && left <= 3)) && GreedyPlayer::sunTarget(board, tx, ty)) {
             board.clickConsoleSun();
             board.pickPiece(tx, ty);
             quietFrames = 0;
         } else if (quiet) {
-            SwapMove move = chooseMove(board);
+            SwapMove move = GreedyPlayer::chooseMove(board);
             if (move.valid()) {
                 board.pickPiece(move.x1, move.y1);
                 board.pickPiece(move.x2, move.y2);

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "game/KolbaxCanvas.h"
 #include "game/MenuMapDialog.h"
 #include "game/PlayerData.h"
+#include "game/rules/GreedyPlayer.h"
 #include "lang/Object.h"
 #include "sprite/ButtonSprite.h"
 #include "sprite/Sprite.h"
@@ -91,18 +91,6 @@ uint64_t mix(uint64_t h, uint64_t v) {
     return (h ^ v) * 1099511628211ull;
 }
 
-// A square holding a piece at rest that is not gold, lowest first.
-bool sunTarget(const Board& board, int& tx, int& ty) {
-    for (int y = board::kRows - 1; y >= 0; --y)
-        for (int x = 0; x < board::kColumns; ++x)
-            if (board.value(x, y) >= 0 && !board.gold(x, y) && board.pieceAtRest(x, y) &&
-                board.mark(x, y) != board::kMarked) {
-                tx = x, ty = y;
-                return true;
-            }
-    return false;
-}
-
 int buttonState(Session& s, const char* path) {
     sprite::Sprite* b = s.find(path);
     return b != nullptr && b->instanceOf("ButtonSprite") ? static_cast<sprite::ButtonSprite*>(b)->getState()
@@ -161,39 +149,6 @@ bool Watchdog::check(Session& session, std::string* why) {
            ", canvas state " + std::to_string(state) + ", board state " + std::to_string(b.state()) + ")";
     still_ = 0;
     return false;
-}
-
-// ---- the move choice ----
-
-SwapMove chooseMove(const Board& board) {
-    SwapMove best;
-    int bestScore = 0, bestRow = -1;
-    std::array<bool, board::kSquares> squares{};
-    for (int x = 0; x < board::kColumns; ++x)
-        for (int y = 0; y < board::kRows; ++y)
-            for (int dir = 0; dir < 2; ++dir) {
-                const int x2 = dir == 0 ? x + 1 : x, y2 = dir == 0 ? y : y + 1;
-                if (!board::onBoard(x2, y2) || board.runSquaresAfterSwap(x, y, x2, y2, &squares) == 0)
-                    continue;
-                int score = 1;
-                for (int i = 0; i < board::kSquares; ++i) {
-                    if (!squares[static_cast<size_t>(i)])
-                        continue;
-                    const int sx = i / board::kRows, sy = i % board::kRows;
-                    score += board.gold(sx, sy) ? 0 : 10;
-                    score += board::powerOf(board.value(sx, sy)) > 0 ? 30 : 0;
-                    for (auto [dx, dy] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}})
-                        if (board::onBoard(sx + dx, sy + dy) && board.isCobweb(sx + dx, sy + dy))
-                            score += 5;
-                }
-                const int row = std::max(y, y2);
-                if (score > bestScore || (score == bestScore && row > bestRow)) {
-                    best = SwapMove{x, y, x2, y2};
-                    bestScore = score;
-                    bestRow = row;
-                }
-            }
-    return best;
 }
 
 // ---- the bot ----
@@ -406,7 +361,7 @@ void BotPlayer::play(Session& s) {
     KolbaxCanvas& c = *s.canvas();
     SwapMove move;
     int sunX = 0, sunY = 0;
-    bool useSun = false;
+    bool useSun = false, carried = false;
     {
         lang::Synchronized guard(&c);
         Board& b = c.board();
@@ -416,9 +371,12 @@ void BotPlayer::play(Session& s) {
         if (!quiet || quiet_ <= think_)
             return;
         const int left = b.playableSquares() - b.goldSquareCount();
-        useSun = b.suns() > 0 && (b.noMoreMoves() || left <= 3) && sunTarget(b, sunX, sunY);
+        // A sun still carried (its explanation came up as it was picked up) goes down first.
+        carried = b.sunCarried() && GreedyPlayer::sunTarget(b, sunX, sunY);
+        useSun = carried ||
+                 (b.suns() > 0 && (b.noMoreMoves() || left <= 3) && GreedyPlayer::sunTarget(b, sunX, sunY));
         if (!useSun)
-            move = chooseMove(b);
+            move = GreedyPlayer::chooseMove(b);
     }
     quiet_ = 0;
     think_ = 2 + below(random_, 10);
@@ -426,7 +384,7 @@ void BotPlayer::play(Session& s) {
         sideRoad(s);
         return;
     }
-    if (useSun) {
+    if (useSun && !carried) {
         s.clickNamed("btn_consolesun");
         if (!c.sunCarried()) {
             // The press did not pick the sun up: the bot says so once a level and plays on with swaps.
@@ -447,7 +405,7 @@ void BotPlayer::play(Session& s) {
     }
     if (!move.valid()) {
         lang::Synchronized guard(&c);
-        move = chooseMove(c.board());
+        move = GreedyPlayer::chooseMove(c.board());
         if (!move.valid())
             return;
     }
@@ -473,15 +431,16 @@ void BotPlayer::bonus(Session& s) {
             b.bonusGrid().coveredCount() == 0)
             return;
     }
-    // The blocks are copies of the scene's block picture and carry its name; a covered one is shown.
-    std::vector<lang::Ref<sprite::Sprite>> blocks;
-    for (lang::Ref<sprite::Sprite>& sprite : c.sceneSnapshot())
-        if (sprite->isVisible() && std::string_view(sprite->getName().view()) == "ibonusblocks")
-            blocks.push_back(sprite);
+    // A covered block, shown on the grid, at random.
+    std::vector<sprite::Sprite*> blocks;
+    for (int cell = 0; cell < BonusGrid::kCells; ++cell)
+        if (sprite::Sprite* block = c.bonusBlock(cell);
+            block != nullptr && block->isVisible() &&
+            c.board().bonusGrid().covered(cell / BonusGrid::kSize, cell % BonusGrid::kSize))
+            blocks.push_back(block);
     if (blocks.empty())
         return;
-    sprite::Sprite* block =
-        blocks[static_cast<size_t>(below(random_, static_cast<int>(blocks.size())))].get();
+    sprite::Sprite* block = blocks[static_cast<size_t>(below(random_, static_cast<int>(blocks.size())))];
     const int before = c.board().bonusClicksLeft();
     s.click(block->getX() + block->getWidth() / 2, block->getY() + block->getHeight() / 2);
     if (c.board().bonusClicksLeft() == before && bonusRefusedLevel_ != c.level()) {

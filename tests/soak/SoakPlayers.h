@@ -1,5 +1,5 @@
 // The two players of the soak driver and what watches them: a bot that plays whole games through the
-// screens with the greedy move choice, a monkey that sends random input at random frames, the count of
+// screens with the level bot's greedy move choice, a monkey that sends random input at random frames, the count of
 // what got played, and the watchdog that finds a game standing still.
 #pragma once
 
@@ -41,10 +41,6 @@ private:
     uint64_t signature_ = 0;
     int still_ = 0;
 };
-
-// The greedy move: the swap whose runs cover the most squares not gold yet, then power pieces and the
-// cobwebs beside the runs, ties to the lower row. Invalid when the board has no move.
-SwapMove chooseMove(const Board& board);
 
 class Player {
 public:
