@@ -41,7 +41,8 @@ int usage() {
         "  The bot stops once level B (and its bonus level) is played; either stops at the limits.\n"
         "  --trace writes every change of screen state, with its frame, to standard error.\n"
         "  --progress appends a line to FILE whenever the player's progress read back from the\n"
-        "  settings store changes: \"progress PROFILE HIGHEST SCORE SUNS\" (a kill test replays it).\n");
+        "  settings store changes: \"progress PROFILE HIGHEST SCORE SUNS TUTORIALS\", TUTORIALS the pages\n"
+        "  marked seen as bits (a kill test replays it).\n");
     return 2;
 }
 
@@ -109,9 +110,14 @@ public:
         const std::string profile = data->currentProfile();
         if (profile.empty())
             return;
-        char line[160];
-        std::snprintf(line, sizeof line, "progress %s %d %d %d\n", profile.c_str(), data->highestLevel(),
-                      data->score(), data->suns());
+        // The tutorial pages marked seen, page p as bit p.
+        long marks = 0;
+        for (int page = 0; page <= PlayerData::kTutorialPages; ++page)
+            if (data->tutorialSeen(page))
+                marks |= 1L << page;
+        char line[200];
+        std::snprintf(line, sizeof line, "progress %s %d %d %d %ld\n", profile.c_str(), data->highestLevel(),
+                      data->score(), data->suns(), marks);
         if (last_ == line)
             return;
         last_ = line;
