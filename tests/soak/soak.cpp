@@ -2,7 +2,8 @@
 // screens; "monkey" sends random input at random frames. A game standing still in play, a start that
 // fails or a frame that drops an exception ends the run non-zero, naming the frame and the seed so that
 // the run can be replayed. The run's line on standard output:
-//   soak mode M seed S frames F levels L bonus B gameovers G restarts R exceptions E
+//   soak mode M seed S frames F levels L bonus B gameovers G restarts R exceptions E finished D
+// (D is 1 once the bot has played its last level; the monkey never finishes).
 // scripts/soak adds what the sanitizers found.
 #include <chrono>
 #include <cstdio>
@@ -224,9 +225,10 @@ int main(int argc, char** argv) {
     if (result != 0)
         std::fprintf(stderr, "soak: FAILED mode %s seed %u frame %ld: %s\n", o.mode.c_str(), o.seed, frames,
                      failure.c_str());
-    std::printf("soak mode %s seed %u frames %ld levels %d bonus %d gameovers %d restarts %d exceptions %d\n",
+    std::printf("soak mode %s seed %u frames %ld levels %d bonus %d gameovers %d restarts %d exceptions %d "
+                "finished %d\n",
                 o.mode.c_str(), o.seed, frames, tally.levels, tally.bonusLevels, tally.gameOvers, restarts,
-                tally.exceptions);
+                tally.exceptions, player->done() ? 1 : 0);
     std::fflush(stdout);
     return result;
 }
