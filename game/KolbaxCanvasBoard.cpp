@@ -241,13 +241,16 @@ void KolbaxBoardView::redAlert() {
 }
 
 void KolbaxBoardView::noMoreMoves(bool withSuns) {
+    // With suns the level goes on: the player breaks a piece with one (the model offers the
+    // explanation). The sign, which takes every press, is only for a player without any: the model
+    // ends that level 40 frames later (levelLost). Shown to a player with suns, it would leave the
+    // console sun out of reach and the board waiting for ever.
+    if (withSuns)
+        return;
     if (sprite::Sprite* sign = canvas_.named("inomoremoves")) {
         canvas_.placeBelow(sign, "ipicketfence3");
         sign->setVisible(true);
     }
-    // Without suns the model itself ends the level 40 frames later (levelLost); with suns the sign
-    // waits for a sun.
-    (void)withSuns;
 }
 
 void KolbaxBoardView::levelComplete() {

@@ -362,24 +362,52 @@ TEST(KolbaxCanvasTest, ALevelPlayedByClicksToCompletionRunsTheTallyAndOpensTheMa
 }
 
 // A board with one move left: the move played by clicks, then the sign, then game over 40 frames on.
+// The board of the no-more-moves tests: kinds 8..13 in a pattern whose neighbours always differ; row 0
+// holds the only run to make, by swapping (2,0) with (3,0). No refill.
+void setUpLastMove(Game& g, int suns) {
+    Board& board = g.canvas->board();
+    lang::Synchronized guard(g.canvas.get());
+    std::array<SquareSetup, board::kSquares> squares{};
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y)
+            squares[static_cast<size_t>(board::squareIndex(x, y))].value = 8 + (x + 2 * y) % 6;
+    for (int x : {0, 1, 3})
+        squares[static_cast<size_t>(board::squareIndex(x, 0))].value = 0;
+    squares[static_cast<size_t>(board::squareIndex(2, 0))].value = 1;
+    board.setRefill(false);
+    board.setSuns(suns);
+    g.canvas->setSquares(squares);
+}
+
+TEST(KolbaxCanvasTest, NoMoreMovesWithSunsLeavesTheConsoleSunToBreakAPiece) {
+    Game g;
+    g.play(1);
+    Board& board = g.canvas->board();
+    setUpLastMove(g, 2);
+    g.steps(4);
+    g.click(g.centre(2, 0));
+    g.click(g.centre(3, 0));
+    for (int i = 0; i < 200 && !board.noMoreMoves(); ++i)
+        g.steps(1);
+    ASSERT_TRUE(board.noMoreMoves());
+    g.steps(Board::kNoMoreMovesDelay + 5);
+    EXPECT_FALSE(g.visible("inomoremoves")) << "the sign is for a player without suns";
+    EXPECT_NE(g.canvas->state(), KolbaxCanvas::kGameOver);
+    g.canvas->handleAction(nullptr, lang::String("btn_tutorialClose"));
+    g.click(util::Point(50, 570));
+    ASSERT_TRUE(board.sunCarried()) << "the console sun is in reach";
+    g.click(g.centre(6, 6));
+    g.steps(60);
+    EXPECT_EQ(board.suns(), 1);
+    EXPECT_TRUE(board.gold(6, 6)) << "the sun broke the piece and gilded its square";
+    EXPECT_NE(g.canvas->state(), KolbaxCanvas::kGameOver);
+}
+
 TEST(KolbaxCanvasTest, NoMoreMovesAfterTheLastMoveEndsTheLevelWithOneReport) {
     Game g;
     g.play(1);
     Board& board = g.canvas->board();
-    {
-        lang::Synchronized guard(g.canvas.get());
-        // Kinds 8..13 in a pattern whose neighbours always differ; row 0 holds the only run to make.
-        std::array<SquareSetup, board::kSquares> squares{};
-        for (int x = 0; x < board::kColumns; ++x)
-            for (int y = 0; y < board::kRows; ++y)
-                squares[static_cast<size_t>(board::squareIndex(x, y))].value = 8 + (x + 2 * y) % 6;
-        for (int x : {0, 1, 3})
-            squares[static_cast<size_t>(board::squareIndex(x, 0))].value = 0;
-        squares[static_cast<size_t>(board::squareIndex(2, 0))].value = 1;
-        board.setRefill(false);
-        board.setSuns(0);
-        g.canvas->setSquares(squares);
-    }
+    setUpLastMove(g, 0);
     EXPECT_EQ(g.canvas->pieceSprite(board.pieceId(2, 0))->kind(), 1)
         << "a board made by hand is shown as it is";
     g.steps(4);
