@@ -11,6 +11,7 @@
 #include "game/KolbaxCanvas.h"
 #include "game/MenuMapDialog.h"
 #include "game/PlayerData.h"
+#include "game/rules/BoardText.h"
 #include "game/rules/GreedyPlayer.h"
 #include "lang/Object.h"
 #include "sprite/ButtonSprite.h"
@@ -144,9 +145,15 @@ bool Watchdog::check(Session& session, std::string* why) {
     }
     if (++still_ < limit_)
         return true;
+    // What a replay needs to see at once: the counters of the move cycle and the board itself.
     *why = "stuck: no change of state, score, timer or board for " + std::to_string(limit_) +
            " frames in play (level " + std::to_string(c->level()) + (c->bonusLevel() ? " bonus" : "") +
-           ", canvas state " + std::to_string(state) + ", board state " + std::to_string(b.state()) + ")";
+           ", canvas state " + std::to_string(state) + ", board state " + std::to_string(b.state()) +
+           ", pieces at rest " + std::to_string(b.piecesAtRest()) + ", pending removal " +
+           std::to_string(b.piecesPendingRemoval()) + ", beams " + std::to_string(b.beamsInFlight()) +
+           ", dragonflies " + std::to_string(b.dragonfliesFlying()) + ", strikes " +
+           std::to_string(b.pendingStrikes()) + ", sun carried " + std::to_string(b.sunCarried()) +
+           ", selected " + std::to_string(b.selectedPiece()) + ")\n" + BoardText::format(b);
     still_ = 0;
     return false;
 }
@@ -365,8 +372,10 @@ void BotPlayer::play(Session& s) {
     {
         lang::Synchronized guard(&c);
         Board& b = c.board();
-        const bool quiet = c.state() == KolbaxCanvas::kPlay && b.piecesAtRest() && !b.droppingIn() &&
-                           !c.initialShowPhase() && !c.anyScreenShowing();
+        // A board without moves waits, busy, for the player's sun.
+        const bool waitsForSun = b.noMoreMoves() && (b.suns() > 0 || b.sunCarried());
+        const bool quiet = (c.state() == KolbaxCanvas::kPlay || waitsForSun) && b.piecesAtRest() &&
+                           !b.droppingIn() && !c.initialShowPhase() && !c.anyScreenShowing();
         quiet_ = quiet ? quiet_ + 1 : 0;
         if (!quiet || quiet_ <= think_)
             return;
