@@ -59,6 +59,10 @@ void GameCanvas::initResources(const lang::String& programDir, User* settings, c
 }
 
 void GameCanvas::start() {
+    // A canvas started again shows its notices again (stop closed the previous closer for good); set
+    // before the render thread exists, which is the only other reader.
+    if (noticeBoxes_.isClosed())
+        noticeBoxes_ = window::MessageBoxCloser();
     {
         lang::Synchronized guard(this, true);
         started_ = true;
@@ -70,9 +74,6 @@ void GameCanvas::start() {
         }
         stopped_ = false;
     }
-    // A canvas started again shows its notices again (stop closed the previous closer for good).
-    if (noticeBoxes_.isClosed())
-        noticeBoxes_ = window::MessageBoxCloser();
     repaint();
 }
 

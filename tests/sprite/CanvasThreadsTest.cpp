@@ -3,12 +3,18 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "sprite/AnimateSprite.h"
 #include "tests/sprite/CanvasTestSupport.h"
+#include "util/DataProblems.h"
 #include "util/Random.h"
+#include "window/MessageBox.h"
 
 namespace {
 
@@ -135,6 +141,54 @@ TEST(CanvasThreadsTest, StopAndDestroyWhileEventsAndFramesRun) {
         done = true;
         input.join();
     }
+}
+
+// A notice for the player goes up from the render thread without the canvas lock, so the game's other
+// threads go on while nobody answers it; stop() takes the box down rather than wait for the player.
+TEST(CanvasThreadsTest, ANoticeNobodyAnswersHoldsUpNeitherTheLockNorStop) {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::string> shown;
+    bool answer = false;
+    int open = 0;
+    window::MessageBoxHook previous =
+        window::setMessageBoxHook([&](std::string_view title, std::string_view text) {
+            std::unique_lock<std::mutex> guard(lock);
+            shown.push_back(std::string(title) + ": " + std::string(text));
+            ++open;
+            changed.notify_all();
+            changed.wait(guard, [&] { return answer; });  // the player is away
+            --open;
+            changed.notify_all();
+        });
+    util::clearDataProblems();
+    {
+        CanvasOnWindow w(false);
+        w.canvas->start();
+        w.canvas->notifyPlayer("Level 7 cannot start: board7.txt: cannot be opened");
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            EXPECT_TRUE(changed.wait_for(guard, std::chrono::seconds(10), [&] { return open == 1; }))
+                << "the notice went up";
+        }
+        // The box is up: the canvas lock is free for the input and window threads.
+        auto locked = std::async(std::launch::async, [&] { lang::Synchronized guard(w.canvas.get()); });
+        EXPECT_EQ(locked.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+        auto stopped = std::async(std::launch::async, [&] { w.canvas->stop(); });
+        EXPECT_EQ(stopped.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+        locked.wait();
+        stopped.wait();
+    }
+    {
+        // The box's own thread ends once answered.
+        std::unique_lock<std::mutex> guard(lock);
+        answer = true;
+        changed.notify_all();
+        changed.wait_for(guard, std::chrono::seconds(10), [&] { return open == 0; });
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0], "Quillbeck Error: Level 7 cannot start: board7.txt: cannot be opened");
+    }
+    window::setMessageBoxHook(previous);
 }
 
 }  // namespace
