@@ -92,8 +92,15 @@ void Board::resolvingStep() {
 }
 
 void Board::settlingStep() {
-    if (!piecesAtRest() || pendingRemoval_ > 0)
+    if (!piecesAtRest())
         return;
+    // Squares marked while the swap was tried and put back (a sun placed, a beam or a strike landing
+    // meanwhile) leave in the busy state's next pass. Nothing removes them here: waiting for them
+    // would hold the board, and its timer, for ever.
+    if (pendingRemoval_ > 0) {
+        enterState(kBusy);
+        return;
+    }
     if (findMatches() == 0)
         enterState(emptySquareWaiting() ? kBusy : kPlay);
     else

@@ -222,4 +222,27 @@ TEST(NoMoreMovesTest, ASunBreaksAPieceAndGildsItsSquare) {
     EXPECT_EQ(t.failures, 0);
 }
 
+// Found by the soak's monkey: a swap made while a placed sun's square still waited for removal, and
+// put back for want of a match, left the board settling for ever.
+TEST(NoMoreMovesTest, ASwapPutBackWhileASunsSquareWaitsDoesNotHoldTheBoard) {
+    TestBoard t;
+    t.board.setRefill(false);
+    t.board.setSuns(1);
+    t.set(fillerWith({{0, 9, "a"}, {1, 9, "a"}, {3, 9, "a"}}));
+    t.settle();
+    const int pieces = t.board.pool().inUseCount();
+    t.board.clickConsoleSun();
+    t.board.pickPiece(6, 5);
+    ASSERT_EQ(t.board.piecesPendingRemoval(), 1);
+    // Before the busy pass removes it, two pieces that make no run are swapped.
+    t.swap(10, 2, 11, 2);
+    ASSERT_EQ(t.board.state(), Board::kResolving);
+    t.settle();
+    EXPECT_EQ(t.board.piecesPendingRemoval(), 0);
+    EXPECT_EQ(t.board.pool().inUseCount(), pieces - 1) << "the sun's piece left";
+    EXPECT_EQ(t.board.value(6, 0), board::kEmpty) << "the column fell by one";
+    EXPECT_EQ(t.board.state(), Board::kPlay) << "the move (2,9)-(3,9) is still there to make";
+    EXPECT_EQ(t.failures, 0);
+}
+
 }  // namespace
