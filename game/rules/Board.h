@@ -110,12 +110,16 @@ public:
     void pickPiece(int x, int y);
     // The console sun: picks a sun up, or puts the carried one back.
     void clickConsoleSun();
+    // A carried sun goes back to the console whatever is on show (a level's end, leaving the level).
+    void putSunBack();
     // A pick of a bonus block, row and column 0..5.
     void pickBonusBlock(int row, int column);
     // The pointer rests on (x, y): lights what the power there would reach (previewShown).
     void previewPower(int x, int y);
-    // While a dialog or explanation is shown the timer stops, no hint shows and picks are ignored.
+    // While a dialog is shown the timer stops, no hint shows and picks are ignored.
     void setDialogShown(bool shown) { dialogShown_ = shown; }
+    // While an explanation is shown the timer stops too, but the player may go on playing under it.
+    void setExplanationShown(bool shown) { explanationShown_ = shown; }
     // The player counts as idle long enough for the hint to show at the next quiet frame (the first
     // lesson points at the hinted move).
     void showHintSoon() { idleFrames_ = kHintIdleFrames + 1; }
@@ -404,6 +408,7 @@ private:
     int idleFrames_ = 0;
     int dropInFrames_ = 0;
     bool dialogShown_ = false;
+    bool explanationShown_ = false;
     bool refill_ = true;
     bool powersEnabled_ = true;
     bool sideRight_ = false;

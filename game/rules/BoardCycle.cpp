@@ -22,7 +22,7 @@ void Board::frame() {
     }
     if (dropInFrames_ > 0)
         --dropInFrames_;
-    if (!bonusLevel_ && !dialogShown_ && frameCounter_ % record_.timerTickFrames == 0)
+    if (!bonusLevel_ && !dialogShown_ && !explanationShown_ && frameCounter_ % record_.timerTickFrames == 0)
         timerTick();
     if (freezeFrames_ > 0)
         --freezeFrames_;
@@ -168,6 +168,10 @@ void Board::noMoreMovesRule() {
         events_->noMoreMoves(true);
         if (!sunCarried_)
             events_->explanationOffered(22);
+        // The board is handed to play: the timer runs on (the busy state would hold it below the
+        // red alert for ever) and the player can pick a sun up and use it.
+        cascadeCount_ = 0;
+        enterState(kPlay);
         return;
     }
     events_->playSound(17, 1.0);

@@ -191,6 +191,13 @@ void Board::clickConsoleSun() {
         events_->explanationOffered(5);
 }
 
+void Board::putSunBack() {
+    if (!sunCarried_)
+        return;
+    sunCarried_ = false;
+    events_->sunCarriedChanged(false);
+}
+
 void Board::placeSun(int x, int y) {
     if (!sunCarried_ || suns_ <= 0 || !onBoard(x, y) || kinds_[at(x, y)] < 0)
         return;
