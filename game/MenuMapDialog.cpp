@@ -70,12 +70,17 @@ void MenuMapDialog::prepareFor(int highestLevel, int selected) {
     updateArrowsAndNumbers();
 }
 
-bool MenuMapDialog::selectLevel(int level) {
+bool MenuMapDialog::selectLevel(int level, bool scroll) {
     if (!canSelect(level))
         return false;
     selected_ = level;
     storeSelection();
-    centreOn(level);
+    // The arrows scroll to the level they select; a marker pressed on the map stays where it is, so
+    // that a second press of a double click lands on the same marker.
+    if (scroll)
+        centreOn(level);
+    else
+        placeMap(mapX());
     enable(button("bstartgame").get(), true);
     updateArrowsAndNumbers();
     return true;
@@ -180,7 +185,7 @@ int MenuMapDialog::pressButton(const lang::String& name) {
     }
     if (name.startsWith("levelmarker")) {
         int level = std::atoi(name.chars() + 11);
-        if (!selectLevel(level))
+        if (!selectLevel(level, false))
             return kHandled;
         if (clickCount_ == 2) {
             command_.assign("bstartgame");

@@ -30,8 +30,9 @@ public:
     int highestLevel() const { return highest_; }
     int lastSelectable() const;
     bool canSelect(int level) const { return level >= 1 && level <= lastSelectable(); }
-    // Selects a level that can be selected: stores it, moves the marker, centres the map.
-    bool selectLevel(int level);
+    // Selects a level that can be selected: stores it, moves the marker, and with `scroll` centres the
+    // map on it.
+    bool selectLevel(int level, bool scroll = true);
     // The intro runs this many frames when the map is opened from the main menu.
     void setIntroCountdown(int frames) { introCountdown_ = frames; }
     // The pointer's position each frame; scrolling stops when it leaves the game area.
