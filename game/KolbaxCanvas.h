@@ -84,6 +84,8 @@ public:
     static constexpr int kSoundTimeRunningOut = 34;
     static constexpr int kSoundBurstScore = 40;
     static constexpr int kSoundBurstClick = 42;
+    // How long the console's glow stays lit when a sun arrives.
+    static constexpr int kGoldGlowFrames = 25;
     // The label onDeactivate queues for the input thread.
     static constexpr const char* kFocusLostLabel = "Focus lost";
 
@@ -241,8 +243,14 @@ private:
     void ambientSounds();
     void arrivalsAndDepartures();
     void pauseBoard();
+    // The console's sun and menu buttons leave with the console at a level's end.
+    void hideConsoleButtons();
     void fadeAllClips(int frames);
     void clipFade(int clip, int target, int frames);
+    // Reads the music and effects volumes of the current profile and applies both.
+    void applyVolumes();
+    // The clip slots of a music id (none for kMusicNone).
+    static std::vector<int> musicClips(int music);
 
     // Level end and reports.
     void fillReport(int reason);
@@ -276,7 +284,11 @@ private:
     // A copy of a template sprite shown at (x, y) below the top fence, whose end runs `label`; null
     // without the template.
     lang::Ref<sprite::AnimateSprite> effectFrom(const char* templateName, int x, int y, const char* label);
+    // A copy of the floating score number showing `value`, as effectFrom.
+    lang::Ref<sprite::AnimateSprite> floatingNumber(int x, int y, int value, const char* label);
     void hideSunCursor();
+    // Centres the carried sun's pictures on a canvas point.
+    void moveSunCursor(int x, int y);
     void sendSunBack();
     // The bonus block under a canvas point (its row * 6 + column), or -1.
     int bonusBlockUnder(int px, int py);

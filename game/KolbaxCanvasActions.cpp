@@ -11,6 +11,7 @@
 #include "game/ConsoleDialog.h"
 #include "game/GamePieceSprite.h"
 #include "game/InstructDialog.h"
+#include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
 #include "game/LevelCompleteDialog.h"
 #include "game/MagnifySprite.h"
@@ -21,6 +22,7 @@
 #include "game/TileGridSprite.h"
 #include "game/TutorialDialog.h"
 #include "sprite/AnimateSprite.h"
+#include "sprite/NumberSprite.h"
 #include "sprite/User.h"
 #include "window/Cursor.h"
 
@@ -91,6 +93,13 @@ lang::Ref<sprite::AnimateSprite> KolbaxCanvas::effectFrom(const char* templateNa
     fx->setNotify(this, text.get());
     placeBelow(fx.get(), "ipicketfence3");
     return fx;
+}
+
+lang::Ref<sprite::AnimateSprite> KolbaxCanvas::floatingNumber(int x, int y, int value, const char* label) {
+    lang::Ref<sprite::AnimateSprite> number = effectFrom("numberforboardscore", x, y, label);
+    if (number && number->instanceOf("NumberSprite"))
+        static_cast<sprite::NumberSprite*>(number.get())->setValue(value);
+    return number;
 }
 
 void KolbaxCanvas::showGoldTile(sprite::Sprite* source) {
@@ -186,11 +195,14 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
         return true;
     }
     if (is(label, "Give gold sun")) {
-        board_.setSuns(board_.suns() + 1);
+        // The model has counted the sun already (it delivers owed suns one at a time): the console
+        // shows the new count and its glow lights up for a moment.
         if (console_) {
             console_->setSuns(board_.suns());
             console_->setGoldGlow(true);
+            scheduleNotify(kGoldGlowFrames, lang::String("Hide Gold Tile Glow"), 0, nullptr, nullptr);
         }
+        effectFrom("newsunanim", consoleSunX_, consoleSunY_, "Hide sun explosion");
         if (fx != nullptr) {
             fx->setNotify(nullptr, nullptr);
             fx->setVisible(false);
@@ -239,6 +251,9 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
                     tile->setVisible(board_.value(x, y) != board::kHole && board_.tileFrame(x, y) >= 0);
         initialShowPhase_ = false;
         arrivalScheduled_ = false;
+        // The new board starts with no pick and no hint on it (the model forgot both with the last one).
+        view_->selectionChanged(board::kNone, board::kNone);
+        view_->hintCleared();
         board_.findHintMove();
         if (tutorial_ && !anyScreenShowing()) {
             tutorial_->reset();
@@ -386,8 +401,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         if (sprite::Sprite* menu = named("MainMenu"); menu != nullptr && menu->instanceOf("MenuSprite"))
             static_cast<MenuSprite*>(menu)->setProfileName(name);
         show("MainMenu", true);
-        if (playerData_)
-            musicVolume_ = playerData_->musicVolume();
+        applyVolumes();
         return true;
     }
     if (is(label, "bbacktomainmenu")) {
@@ -460,10 +474,10 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         show("ExitDialog", false);
         show("dim", false);
         paused_ = false;
+        // Leaving a bonus level keeps the level it followed as completed. Leaving a regular level
+        // completes nothing: the highest level is only ever raised by a level actually won.
         if (bonusLevel_)
             raiseHighestLevel(level_);
-        else if (!toMap)
-            raiseHighestLevel(highestLevel() + 1);  // ending a regular level is a way past a hard one
         bonusLevel_ = false;
         resetBoardScene();
         levelInProgress_ = false;
@@ -513,13 +527,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "CLOSED")) {
-        if (playerData_) {
-            musicVolume_ = playerData_->musicVolume();
-            setEffectsVolume(playerData_->effectsVolume());
-        }
-        for (auto& c : clips_)
-            if (c)
-                c->setVolume(musicVolume_);
+        applyVolumes();
         GameCanvas::playSound(kSoundButton);
         if (state_ == kLevelComplete) {
             show("LevelComplete", false);

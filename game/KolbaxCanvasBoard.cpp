@@ -7,6 +7,7 @@
 #include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
 #include "game/MagnifySprite.h"
+#include "game/PlayerData.h"
 #include "game/TileGridSprite.h"
 #include "sprite/NumberSprite.h"
 
@@ -189,7 +190,7 @@ void KolbaxBoardView::pointsShown(const PassPoints& points) {
     util::Point b = canvas_.squareToScreen(points.right + 1, points.bottom + 1);
     canvas_.clickX_ = (a.x + b.x) / 2;
     canvas_.clickY_ = (a.y + b.y) / 2;
-    canvas_.effectFrom("numberforboardscore", canvas_.clickX_, canvas_.clickY_, "Slow cascading numbers");
+    canvas_.floatingNumber(canvas_.clickX_, canvas_.clickY_, points.points, "Slow cascading numbers");
     if (points.cascade > 1)
         canvas_.effectFrom("cascadetext", canvas_.clickX_, canvas_.clickY_ - 20, "Slow cascading text");
 }
@@ -230,7 +231,9 @@ void KolbaxBoardView::hintCleared() {
 }
 
 void KolbaxBoardView::sunPlaced(int x, int y, int sunsLeft) {
-    (void)sunsLeft;
+    // A used sun is gone from the player's store at once, whatever becomes of the level.
+    if (canvas_.playerData_)
+        canvas_.playerData_->setSuns(sunsLeft);
     util::Point p = canvas_.squareToScreen(x, y);
     canvas_.effectFrom("goldtileplacementburst", p.x, p.y, "Hide Sunburst");
     canvas_.hideSunCursor();
@@ -367,8 +370,8 @@ void KolbaxBoardView::powerFired(int x, int y, int value) {
 }
 
 void KolbaxBoardView::pointsLabel(int x, int y, int points) {
-    (void)points;
-    onSquare("numberforboardscore", x, y, "Slow cascading numbers");
+    util::Point p = canvas_.squareToScreen(x, y);
+    canvas_.floatingNumber(p.x, p.y, points, "Slow cascading numbers");
 }
 
 void KolbaxBoardView::areaBlastShown(int x, int y, int ring) {
@@ -561,36 +564,31 @@ void KolbaxBoardView::bonusBlastStarted(BonusBlast blast, int row, int column) {
 }
 
 void KolbaxBoardView::bonusPointsSent(int row, int column, int points, int frames) {
-    (void)points;
+    (void)frames;
     const size_t i = static_cast<size_t>(row * 6 + column);
     if (i >= canvas_.bonusBlocks_.size())
         return;
-    lang::Ref<sprite::AnimateSprite> fx =
-        canvas_.effectFrom("bonusscoresparkle", canvas_.bonusBlocks_[i]->getX(),
-                           canvas_.bonusBlocks_[i]->getY(), "Remove effect");
-    if (fx)
-        fx->moveTo(canvas_.scoreX_, canvas_.scoreY_, std::max(1, frames));
+    // The prize's points show on the block, then fly to the score and burst there.
+    canvas_.floatingNumber(canvas_.bonusBlocks_[i]->getX(), canvas_.bonusBlocks_[i]->getY(), points,
+                           "Send points to score location");
 }
 
 void KolbaxBoardView::bonusPointsArrived(int points) {
+    // The flying number's burst at the score has greeted them already.
     (void)points;
-    canvas_.GameCanvas::playSound(KolbaxCanvas::kSoundBurstScore);
-    canvas_.effectFrom("bonussparkle", canvas_.scoreX_, canvas_.scoreY_, "Remove effect");
 }
 
 void KolbaxBoardView::bonusSunsSent(int row, int column, int suns, int frames) {
     (void)suns;
+    (void)frames;
     const size_t i = static_cast<size_t>(row * 6 + column);
     if (i >= canvas_.bonusBlocks_.size())
         return;
-    lang::Ref<sprite::AnimateSprite> fx =
-        canvas_.effectFrom("bonussunglitter", canvas_.bonusBlocks_[i]->getX(),
-                           canvas_.bonusBlocks_[i]->getY(), "Hide Suns When They Arrive At Console Sun");
-    if (fx)
-        fx->moveTo(canvas_.consoleSunX_, canvas_.consoleSunY_, std::max(1, frames));
+    canvas_.effectFrom("bonussunglitter", canvas_.bonusBlocks_[i]->getX(), canvas_.bonusBlocks_[i]->getY(),
+                       "Send points to console sun location");
 }
 
 void KolbaxBoardView::sunDelivered(int sunsHeld) {
     (void)sunsHeld;
-    canvas_.effectFrom("newsunanim", canvas_.consoleSunX_, canvas_.consoleSunY_, "Hide sun explosion");
+    canvas_.handleAction(nullptr, lang::String("Give gold sun"));
 }

@@ -70,9 +70,14 @@ void KolbaxCanvas::hideSunCursor() {
         show(name, false);
 }
 
+void KolbaxCanvas::moveSunCursor(int x, int y) {
+    for (const char* name : {"biggoldsunoncursor", "smallgoldsunoncursor", "sparklesoncursor"})
+        if (sprite::Sprite* s = named(name))
+            s->setLocation(x - s->getWidth() / 2, y - s->getHeight() / 2);
+}
+
 void KolbaxCanvas::sendSunBack() {
-    if (board_.sunCarried())
-        board_.clickConsoleSun();
+    board_.putSunBack();
     hideSunCursor();
 }
 
@@ -212,10 +217,13 @@ bool KolbaxCanvas::onMouseDown(window::Event* event, lang::Ref<lang::Object>* ta
         if (boardActive() && (board_.sunCarried() || board_.suns() > 0)) {
             board_.clickConsoleSun();
             dragPending_ = board_.sunCarried();
-            if (board_.sunCarried())
+            if (board_.sunCarried()) {
+                // The sun is on the pointer from the press on, not where it was last carried.
+                moveSunCursor(x, y);
                 show("biggoldsunoncursor", true);
-            else
+            } else {
                 hideSunCursor();
+            }
         }
         return false;
     }
@@ -259,9 +267,7 @@ bool KolbaxCanvas::onMouseMove(window::Event* event, lang::Ref<lang::Object>* ta
     if (!result && boardActive() && !initialShowPhase_ && !anyScreenShowing())
         hoverPieces(event->x, event->y);
     if (board_.sunCarried()) {
-        for (const char* name : {"biggoldsunoncursor", "smallgoldsunoncursor", "sparklesoncursor"})
-            if (sprite::Sprite* s = named(name))
-                s->setLocation(event->x - s->getWidth() / 2, event->y - s->getHeight() / 2);
+        moveSunCursor(event->x, event->y);
         if (!shown("biggoldsunoncursor") && !shown("smallgoldsunoncursor"))
             show("biggoldsunoncursor", true);
     }

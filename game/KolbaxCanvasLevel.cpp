@@ -11,6 +11,7 @@
 #include "game/ReportSender.h"
 #include "game/TileGridSprite.h"
 #include "game/rules/BoardLayout.h"
+#include "sprite/AnimateSprite.h"
 #include "sprite/ButtonSprite.h"
 #include "sprite/User.h"
 
@@ -42,6 +43,9 @@ void KolbaxCanvas::storeSunCarryOver() {
 
 bool KolbaxCanvas::startLevel(int level, bool bonus) {
     lang::Synchronized guard(this, true);
+    // Nothing of the board before (hint brackets, a resting dragonfly, a flash, a bonus grid) stays on
+    // the new one; the model deals the new board after this.
+    resetBoardScene();
     std::string error;
     bool ok = false;
     if (!levels_.loaded()) {
@@ -81,11 +85,16 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     } else {
         board_.setSuns(playerData_ ? playerData_->suns() : 0);
     }
+    // The score runs on from the stored one: the console shows the model's score every frame.
+    board_.setScore(playerData_ ? playerData_->score() : 0);
+    // The alarm of a level lost in red alert ends with it.
+    stopSound(kSoundTimeRunningOut);
     for (const char* name : {"MenuMap", "MainMenu", "GameOver", "LevelComplete", "Options", "Instructions",
                              "ExitDialog", "ChoosePlayer", "dim", "inomoremoves"})
         show(name, false);
     show("consoledialog", true);
     show("btn_consolesun", true);
+    show("btn_MenuOnConsole", true);
     // Hiding a button disables it, and showing it again does not: both console buttons take presses again.
     for (const char* name : {"btn_MenuOnConsole", "btn_consolesun"})
         if (sprite::Sprite* b = named(name); b != nullptr && b->instanceOf("ButtonSprite"))
@@ -99,6 +108,14 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     switchMusic(kMusicNone, bonus ? kMusicBonus : kMusicInGame);
     previousState_ = state_;
     state_ = kPlay;
+    // A bonus level announces itself, unless its explanation is on show instead.
+    if (bonus && !tutorialShowing())
+        if (sprite::AnimateSprite* text = namedAnimated("ibonuslevelstarttext")) {
+            placeBelow(text, "ipicketfence3");
+            text->setColorTransform(128, 128, 128, 128);
+            text->setVisible(true);
+            scheduleNotify(40, lang::String("Fade out bonus level text"), 0, nullptr, nullptr);
+        }
     return true;
 }
 

@@ -1,5 +1,6 @@
 // KolbaxCanvas: the music ids and their fades, and the ambient clips.
 #include "game/KolbaxCanvas.h"
+#include "game/PlayerData.h"
 
 namespace {
 
@@ -14,8 +15,40 @@ constexpr int kClipMap = 19;
 }  // namespace
 
 void KolbaxCanvas::clipFade(int clip, int target, int frames) {
+    // A track faded to silence pauses at the end of its fade, so that nothing setting volumes later
+    // brings it back under the music that plays now; starting it again resumes it.
     if (window::AudioClip* c = clips_[static_cast<size_t>(clip)].get())
-        fadeSoundVolume(c, target, frames, false);
+        fadeSoundVolume(c, target, frames, target == 0);
+}
+
+void KolbaxCanvas::applyVolumes() {
+    if (!playerData_)
+        return;
+    musicVolume_ = playerData_->musicVolume();
+    setEffectsVolume(playerData_->effectsVolume());
+    // The ambient clips play once each at the music's volume; the music tracks fade up to it when they
+    // start, and one that plays now is set to it at once.
+    for (int i = 0; i < kAmbientClips; ++i)
+        if (window::AudioClip* c = clips_[static_cast<size_t>(i)].get())
+            c->setVolume(musicVolume_);
+    for (int clip : musicClips(currentMusic_))
+        if (window::AudioClip* c = clips_[static_cast<size_t>(clip)].get())
+            c->setVolume(musicVolume_);
+}
+
+std::vector<int> KolbaxCanvas::musicClips(int music) {
+    switch (music) {
+    case kMusicInGame:
+        return {kClipInGame, kClipAmbientLoop};
+    case kMusicMainMenu:
+        return {kClipMainMenu};
+    case kMusicBonus:
+        return {kClipBonus};
+    case kMusicMap:
+        return {kClipMap, kClipAmbientLoop};
+    default:
+        return {};
+    }
 }
 
 void KolbaxCanvas::fadeAllClips(int frames) {

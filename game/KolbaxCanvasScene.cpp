@@ -169,7 +169,6 @@ void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {
         if (!last.empty())
             playerData_->selectProfile(last);
         profileName_.assign(last.c_str());
-        musicVolume_ = playerData_->musicVolume();
     }
     lookUpScene();
     console_ = dialogNamed<ConsoleDialog>(*this, "consoledialog", "ConsoleDialog");
@@ -187,6 +186,7 @@ void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {
         map_->prepare();
     makePools();
     makeClips();
+    applyVolumes();
     // The options' music knob plays the in-game music (the first music clip) as its test clip; the
     // effects knob plays the options' own clip.
     if (sprite::Sprite* options = named("Options");
@@ -449,7 +449,8 @@ void KolbaxCanvas::resetBoardScene() {
         t->setVisible(false);
     for (auto& d : dragonflies_)
         d->reset();
-    for (const char* name : {"highlight", "hinthighlight1", "hinthighlight2", "inomoremoves", "pausesign"})
+    for (const char* name :
+         {"highlight", "hinthighlight1", "hinthighlight2", "inomoremoves", "pausesign", "ibonuslevelstarttext"})
         show(name, false);
     initialHidePhase_ = initialShowPhase_ = false;
     hoverPiece_ = board::kNone;

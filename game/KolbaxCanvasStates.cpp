@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "game/ConsoleDialog.h"
+#include "game/DragonflySprite.h"
 #include "game/GamePieceSprite.h"
 #include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
@@ -49,6 +50,8 @@ void KolbaxCanvas::applyEntry(int state) {
         case kBusy:
             show("hinthighlight1", false);
             show("hinthighlight2", false);
+            // The model forgets its picks as a move resolves: the ring and the piece's look go too.
+            view_->selectionChanged(board::kNone, board::kNone);
             break;
         case kResolving:
             ++resolveDepth_;
@@ -63,6 +66,8 @@ void KolbaxCanvas::applyEntry(int state) {
             break;
         case kMainMenu:
             show("itutorial", false);
+            stopSound(kSoundTimeRunningOut);
+            putBackCarriedSun();
             scheduleNotify(15, lang::String("StartMainMenuMusic"), 0, nullptr, nullptr);
             for (const char* name : kDialogs)
                 show(name, false);
@@ -93,12 +98,16 @@ void KolbaxCanvas::applyEntry(int state) {
             showBackgrounds(false, level_);
             show("consoledialog", false);
             show("btn_consolesun", false);
-            hideSunCursor();
-            if (level_ % 5 == 0)
+            stopSound(kSoundTimeRunningOut);
+            putBackCarriedSun();
+            // After a fifth level (and its bonus level) the map moves on to the next stage; otherwise
+            // it shows the level the player selected last.
+            if (level_ % 5 == 0) {
                 ++level_;
+                setSelectedLevel(level_);
+            }
             // A level past the last one, or past what is unlocked, has no marker on the map and no layout.
             level_ = clampSelectableLevel(level_);
-            setSelectedLevel(level_);
             show("dim", false);
             if (map_)
                 map_->prepare();
@@ -113,6 +122,7 @@ void KolbaxCanvas::applyEntry(int state) {
         case kGameOver:
             show("itutorial", false);
             show("highlight", false);
+            putBackCarriedSun();
             fadeAllClips(kMusicFadeFrames);
             stopSound(kSoundTimeRunningOut);
             if (lostByNoMoves_) {
@@ -189,7 +199,8 @@ void KolbaxCanvas::gameFrame() {
     ambientSounds();
     if (boardActive() && levelInProgress_) {
         updateDialogShown();
-        if (!initialShowPhase_)
+        // The in-game menu pauses the board: nothing moves and no loss can come while it is up.
+        if (!initialShowPhase_ && !paused_)
             board_.frame();
         syncBoardState();
         if (levelEnded_) {
@@ -241,8 +252,9 @@ void KolbaxCanvas::tutorialFrame() {
 }
 
 void KolbaxCanvas::updateDialogShown() {
-    board_.setDialogShown(anyScreenShowing() || shown("inomoremoves") || initialShowPhase_ ||
-                          tutorialShowing());
+    board_.setDialogShown(anyScreenShowing() || shown("inomoremoves") || initialShowPhase_);
+    // The player may play under a lesson: it only holds the timer.
+    board_.setExplanationShown(tutorialShowing());
 }
 
 void KolbaxCanvas::syncConsole() {
@@ -350,7 +362,19 @@ void KolbaxCanvas::clearBoardForTally() {
     for (const char* name : {"highlight", "hinthighlight1", "hinthighlight2", "itutorial", "inomoremoves"})
         show(name, false);
     show("consoledialog", false);
+    hideConsoleButtons();
+    for (auto& fly : dragonflies_)
+        fly->reset();
     putBackCarriedSun();
+}
+
+void KolbaxCanvas::hideConsoleButtons() {
+    // Hidden and disabled: a button that stays visible would look as if it still took presses.
+    for (const char* name : {"btn_consolesun", "btn_MenuOnConsole"}) {
+        if (sprite::Sprite* b = named(name); b != nullptr && b->instanceOf("ButtonSprite"))
+            static_cast<sprite::ButtonSprite*>(b)->setState(0);
+        show(name, false);
+    }
 }
 
 void KolbaxCanvas::releasePieces() {
@@ -358,8 +382,7 @@ void KolbaxCanvas::releasePieces() {
 }
 
 void KolbaxCanvas::showFloatingBonus(int points) {
-    (void)points;
-    effectFrom("numberforboardscore", scoreX_, scoreY_ + 20, "Slow cascading numbers");
+    floatingNumber(scoreX_, scoreY_ + 20, points, "Slow cascading numbers");
 }
 
 void KolbaxCanvas::progressStored() {
@@ -370,8 +393,9 @@ void KolbaxCanvas::progressStored() {
 void KolbaxCanvas::startBonusTally() {
     switchMusic(kMusicBonus, kMusicNone);
     putBackCarriedSun();
-    for (const char* name : {"consoledialog", "itutorial", "btn_consolesun", "bonusclicknumber", "highlight"})
+    for (const char* name : {"consoledialog", "itutorial", "bonusclicknumber", "highlight"})
         show(name, false);
+    hideConsoleButtons();
     if (sprite::Sprite* playarea = named("playarea");
         playarea != nullptr && playarea->instanceOf("AnimateSprite"))
         static_cast<sprite::AnimateSprite*>(playarea)->fadeTo(0, 20, 1);
@@ -379,9 +403,9 @@ void KolbaxCanvas::startBonusTally() {
 }
 
 void KolbaxCanvas::putBackCarriedSun() {
-    if (board_.sunCarried())
-        board_.clickConsoleSun();
+    board_.putSunBack();
     hideSunCursor();
+    dragPending_ = false;
 }
 
 void KolbaxCanvas::hideBonusClickNumber() {

@@ -3,8 +3,8 @@
 # the loading screen is up: the close request must end the game by itself with "NORMALEXIT" 1. Then a
 # play-through: create a profile, reach the main menu, open the map, start level 1, close its first
 # lesson, make one swap, open the in-game menu, end the game there and leave from the main menu; the settings store then holds the
-# profile, "NORMALEXIT" 1 and, in the profile, "HIG_LVL" 1 (ending a game from its menu counts the
-# level). Screenshots of every step stay in the output folder.
+# profile, "NORMALEXIT" 1 and, in the profile, "SEL_LVL" 1 and no "HIG_LVL" (ending a game from its menu
+# completes no level). Screenshots of every step stay in the output folder.
 # Usage: play-through.sh GAME SOURCE_DIR SETTINGS_TOOL OUTPUT_FOLDER
 set -uo pipefail
 if [[ $# -ne 4 ]]; then
@@ -75,5 +75,6 @@ e2e_wait_exit 15
 profiles=$(e2e_settings profiles)
 grep -qx E2E <<<"$profiles" || e2e_fail "the profile E2E is not in the settings (profiles: ${profiles:-none})"
 e2e_expect_setting NORMALEXIT 1
-E2E_KEY="$E2E_PROGRAM_KEY\\E2E" e2e_expect_setting HIG_LVL 1
+E2E_KEY="$E2E_PROGRAM_KEY\\E2E" e2e_expect_setting SEL_LVL 1
+E2E_KEY="$E2E_PROGRAM_KEY\\E2E" e2e_expect_setting HIG_LVL missing
 e2e_note "passed; screenshots in $E2E_OUT/shots"
