@@ -1,6 +1,7 @@
 // window::AudioClip: loading, playing and fading one clip through the sound engine.
 #include "window/AudioClip.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -113,9 +114,20 @@ bool AudioClip::isSoundReady() {
     return SoundEngine::isRunning();
 }
 
+namespace {
+
+std::atomic<int> lastMasterVolume{255};
+
+}  // namespace
+
 void AudioClip::setMasterVolume(int volume) {
     SoundGuard guard;
+    lastMasterVolume = volume;
     SoundEngine::setMasterVolume(volume);
+}
+
+int AudioClip::masterVolume() {
+    return lastMasterVolume;
 }
 
 bool AudioClip::load(const lang::String& name, int kind) {

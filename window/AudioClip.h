@@ -39,6 +39,8 @@ public:
     static bool isSoundReady();
     // The effects master volume (0..255), applied to every sample.
     static void setMasterVolume(int volume);
+    // The effects master volume set last (255 until one is set).
+    static int masterVolume();
 
     // Loads `name` as kind (kSample, kStream, kModule); false when sound is not ready or nothing
     // loaded (then loadFailed() is true and lastError() says why).

@@ -2,6 +2,7 @@
 // timer line, and the level-complete tally's steps with their sounds and stored values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,27 @@ TEST_F(MapTest, AMarkerClickSelectsADoubleClickStartsAndTheSelectedMarkerStarts)
     EXPECT_EQ(canvas->take().back(), "bstartgame");
     canvas->key(window::Event::kEscape);
     EXPECT_EQ(canvas->take().back(), "bbacktomainmenu");
+}
+
+// A double click as the window delivers it: press and release, then a press with a click count of 2 at
+// the same point. The first press must leave the marker where it is for the second to find it.
+TEST_F(MapTest, ADoubleClickStartsTheLevelUnderThePointer) {
+    prepare(40, 20);
+    sprite::Sprite* m = marker(25);
+    const int x = m->getX() + 2, y = m->getY() + 2;
+    canvas->click(x, y, 1);
+    EXPECT_EQ(map->selectedLevel(), 25);
+    EXPECT_EQ(marker(25)->getX() + 2, x) << "a pressed marker does not move away";
+    canvas->take();
+    canvas->click(x, y, 2);
+    EXPECT_EQ(map->selectedLevel(), 25);
+    std::vector<std::string> commands = canvas->take();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.front(), "bstartgame");
+    // The arrows still bring the level they select into view.
+    forward();
+    EXPECT_EQ(map->selectedLevel(), 26);
+    EXPECT_EQ(map->mapX(), std::clamp(400 - (marker(26)->getX() - map->mapX()), -1600, 0));
 }
 
 TEST_F(MapTest, ScrollingRunsWhileTheArrowIsHeldAndStopsAtTheEndOrOutside) {

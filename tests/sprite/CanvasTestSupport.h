@@ -47,10 +47,13 @@ public:
     void play() override { calls.push_back("play"); }
     void loop() override { calls.push_back("loop"); }
     void stop() override { calls.push_back("stop"); }
-    void fadeVolume(int, int frames, bool) override {
+    void fadeVolume(int target, int frames, bool pauseAtEnd) override {
         calls.push_back("fadeVolume");
         fadeFrames = frames;
+        fadeTarget = target;
+        pausesAtEnd = pauseAtEnd;
     }
+    void setVolume(int v) override { volume = v; }
     void fadeSpeed(float, int frames) override {
         calls.push_back("fadeSpeed");
         fadeFrames = frames;
@@ -58,6 +61,10 @@ public:
     bool stepFade() override { return --fadeFrames > 0; }
     std::vector<std::string> calls;
     int fadeFrames = 0;
+    // The last fade's target and whether it pauses the clip at its end; the last volume set.
+    int fadeTarget = -1;
+    bool pausesAtEnd = false;
+    int volume = -1;
 };
 
 // An 800 x 600 canvas inside a headless frame. In stepping mode it runs on a hand-driven clock; every
