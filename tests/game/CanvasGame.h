@@ -70,6 +70,13 @@ struct Game {
             return Ref<window::AudioClip>(c);
         });
         canvas->setReportObserver([this](const GamePlayReport& r) { reports.push_back(r); });
+        // The definition script's sound list: a clip per index, so that every sound played is seen.
+        auto table = lang::make<lang::ObjectArray>(kSounds);
+        for (int i = 0; i < kSounds; ++i) {
+            sounds.push_back(lang::make<FakeClip>());
+            (*table)[i] = sounds.back().get();
+        }
+        canvas->resetScene(table.get());
         // The scene a definition script would give: fences, signs, the templates and the screens.
         add("background", canvas_test::block(0, 0, 800, 600, 0xff000000));
         add("gameTile", sheet(114, 80, 11, 1, 44, 44));
@@ -214,11 +221,28 @@ struct Game {
     }
     int order(const char* name) { return canvas->indexOfSprite(canvas->getSprite(name)); }
 
+    // How often sound `index` was played (or looped) since the counts were last cleared.
+    int played(int index) {
+        const auto& calls = sounds[static_cast<size_t>(index)]->calls;
+        return static_cast<int>(std::count(calls.begin(), calls.end(), "play") +
+                                std::count(calls.begin(), calls.end(), "loop"));
+    }
+    bool stopped(int index) {
+        const auto& calls = sounds[static_cast<size_t>(index)]->calls;
+        return std::find(calls.begin(), calls.end(), "stop") != calls.end();
+    }
+    void clearSounds() {
+        for (auto& c : sounds)
+            c->calls.clear();
+    }
+
+    static constexpr int kSounds = 64;
     testsupport::HeadlessWindow window;
     testsupport::ScratchSettings settings;
     Ref<sprite::ManualFrameClock> clock = lang::make<sprite::ManualFrameClock>(0);
     Ref<KolbaxCanvas> canvas;
     std::vector<Ref<FakeClip>> clips;
+    std::vector<Ref<FakeClip>> sounds;
     std::vector<GamePlayReport> reports;
 };
 
