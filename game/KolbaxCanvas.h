@@ -174,6 +174,10 @@ public:
     // Switches music: fades `fadeOut` out and starts `start` (either -1).
     void switchMusic(int fadeOut, int start);
     void showBackgrounds(bool show, int level);
+    // The archive names of a level's background (by its stage) and board backdrop (none past level 60;
+    // its alpha mask is the name followed by "alpha").
+    static std::string backgroundName(int level);
+    static std::string playareaName(int level, bool bonus);
     // A selected level within 1..min(HIG_LVL + 1, 60).
     int clampSelectableLevel(int level);
 

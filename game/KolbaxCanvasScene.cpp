@@ -387,6 +387,17 @@ BoardSquare KolbaxCanvas::squareUnder(int px, int py) const {
     return {x, y};
 }
 
+std::string KolbaxCanvas::backgroundName(int level) {
+    return "+background" + std::to_string(LevelTable::stageOfLevel(level));
+}
+
+std::string KolbaxCanvas::playareaName(int level, bool bonus) {
+    if (bonus)
+        return "+playarea_bonus";
+    // Levels past the last regular one have no backdrop of their own.
+    return level < 61 ? "+playarea" + std::to_string(level) : std::string();
+}
+
 void KolbaxCanvas::showBackgrounds(bool show, int level) {
     sprite::Sprite* background = named("background");
     sprite::Sprite* playarea = named("playarea");
@@ -397,27 +408,20 @@ void KolbaxCanvas::showBackgrounds(bool show, int level) {
             playarea->setVisible(false);
         return;
     }
-    char name[64];
-    std::snprintf(name, sizeof name, "+background%d", LevelTable::stageOfLevel(level));
     if (background != nullptr) {
-        auto image = lang::make<window::Image>(name);
+        auto image = lang::make<window::Image>(backgroundName(level).c_str());
         if (image->getWidth() > 0)
             background->setImage(image.get());
         background->setVisible(true);
     }
     if (playarea != nullptr) {
-        if (bonusLevel_) {
-            std::snprintf(name, sizeof name, "+playarea_bonus");
+        if (bonusLevel_)
             playarea->setLocation(0, 0);
-        } else if (level < 61) {
-            std::snprintf(name, sizeof name, "+playarea%d", level);
-        } else {
-            name[0] = 0;
-        }
-        if (name[0] != 0) {
-            auto image = lang::make<window::Image>(name);
+        const std::string name = playareaName(level, bonusLevel_);
+        if (!name.empty()) {
+            auto image = lang::make<window::Image>(name.c_str());
             if (image->getWidth() > 0) {
-                std::string alpha = std::string(name) + "alpha";
+                std::string alpha = name + "alpha";
                 auto mask = lang::make<window::Image>(alpha.c_str());
                 if (mask->getWidth() > 0)
                     image->applyMask(mask.get());

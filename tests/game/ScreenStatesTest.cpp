@@ -248,4 +248,17 @@ TEST(ScreenStatesTest, BurstsAtTheScoreAndAtTheClickSoundWhereTheyLand) {
     EXPECT_EQ(g.played(kSoundBurstClick), 1);
 }
 
+TEST(ScreenStatesTest, EachLevelHasTheBackgroundOfItsStageAndBonusLevelsShareOneBackdrop) {
+    EXPECT_EQ(KolbaxCanvas::backgroundName(1), "+background1");
+    EXPECT_EQ(KolbaxCanvas::backgroundName(6), "+background2");
+    EXPECT_EQ(KolbaxCanvas::backgroundName(60), "+background12");
+    EXPECT_EQ(KolbaxCanvas::backgroundName(65), "+background13");
+    EXPECT_EQ(KolbaxCanvas::backgroundName(66), "+background1") << "outside the stages: stage 1";
+    EXPECT_EQ(KolbaxCanvas::backgroundName(0), "+background1");
+    EXPECT_EQ(KolbaxCanvas::playareaName(23, false), "+playarea23");
+    EXPECT_EQ(KolbaxCanvas::playareaName(61, false), "");
+    for (int level : {5, 30, 60, 61})
+        EXPECT_EQ(KolbaxCanvas::playareaName(level, true), "+playarea_bonus");
+}
+
 }  // namespace
