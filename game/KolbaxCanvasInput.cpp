@@ -267,9 +267,11 @@ bool KolbaxCanvas::onMouseMove(window::Event* event, lang::Ref<lang::Object>* ta
     if (!result && boardActive() && !initialShowPhase_ && !anyScreenShowing())
         hoverPieces(event->x, event->y);
     if (board_.sunCarried()) {
+        // Over a piece the carried sun shrinks to show where it will land; elsewhere it is big.
         moveSunCursor(event->x, event->y);
-        if (!shown("biggoldsunoncursor") && !shown("smallgoldsunoncursor"))
-            show("biggoldsunoncursor", true);
+        const bool overPiece = boardActive() && pieceUnder(event->x, event->y) != board::kNone;
+        show("smallgoldsunoncursor", overPiece);
+        show("biggoldsunoncursor", !overPiece);
     }
     return result;
 }
@@ -281,11 +283,14 @@ void KolbaxCanvas::hoverPieces(int px, int py) {
     hoverPiece_ = id;
     board_.previewPower(-1, -1);
     GamePieceSprite* piece = pieceSprite(id);
-    if (piece == nullptr || !board::onBoard(piece->squareX(), piece->squareY()))
+    if (piece == nullptr || !board::onBoard(piece->squareX(), piece->squareY())) {
+        // Off the pieces the hand gives way to the arrow again.
+        setCursor(window::Cursor::arrow());
         return;
+    }
     const int tile = board_.tileType(piece->squareX(), piece->squareY());
-    if (tile != board::kTileCobweb && !board::isVineTile(tile))
-        setCursor(window::Cursor::hand());
+    const bool pickable = tile != board::kTileCobweb && !board::isVineTile(tile);
+    setCursor(pickable ? window::Cursor::hand() : window::Cursor::arrow());
     if (state_ == kPlay && piece->hasPower())
         board_.previewPower(piece->squareX(), piece->squareY());
 }
