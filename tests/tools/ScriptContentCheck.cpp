@@ -439,6 +439,48 @@ TEST_F(BuiltScripts, EveryNameTheGameLooksUpIsDeclared) {
     EXPECT_TRUE(faults.empty()) << joined(faults);
 }
 
+// The sheet columns of every picture of data/pictures.txt (name, format, frame size, columns, rows).
+std::map<std::string, int> pictureColumns() {
+    std::map<std::string, int> columns;
+    std::ifstream list(std::string(LUMAROO_DATA_DIR) + "/pictures.txt");
+    for (std::string line; std::getline(list, line);) {
+        std::istringstream fields(line);
+        std::string name, format;
+        int frameWidth = 0, frameHeight = 0, cols = 0;
+        if (fields >> name >> format >> frameWidth >> frameHeight >> cols && name[0] != '#')
+            columns[name] = cols;
+    }
+    return columns;
+}
+
+// A number reads its strip as ten digit cells in digits-only mode and as the fifteen cells of
+// separators, signs and digits otherwise: a strip of the other kind draws punctuation for digits.
+TEST_F(BuiltScripts, EveryNumberReadsAStripOfTheCellsItsModeNeeds) {
+    const std::map<std::string, int> columns = pictureColumns();
+    ASSERT_FALSE(columns.empty()) << "data/pictures.txt lists no picture";
+    std::vector<std::string> faults;
+    int numbers = 0;
+    for (const auto& [file, script] : scripts_) {
+        for (const Record& r : script.records) {
+            if (r.className != "NumberSprite" || r.images.empty())
+                continue;
+            ++numbers;
+            const int mode = r.numbers.size() > 4 ? r.numbers[4] : 0;
+            const int wanted = mode == 1 ? 10 : 15;
+            auto found = columns.find(r.images[0].text);
+            if (found == columns.end())
+                faults.push_back(where(script, r.images[0]) + ": \"" + r.name.text + "\": the strip " +
+                                 r.images[0].text + " is not in data/pictures.txt");
+            else if (found->second != wanted)
+                faults.push_back(where(script, r.name) + ": \"" + r.name.text + "\" in mode " +
+                                 std::to_string(mode) + " reads " + std::to_string(wanted) + " cells, its strip " +
+                                 found->first + " has " + std::to_string(found->second));
+        }
+    }
+    EXPECT_GE(numbers, 10);
+    EXPECT_TRUE(faults.empty()) << joined(faults);
+}
+
 // The scene's integer list is the kind table, its sound list the numbered sounds of
 // data/sound/sounds.txt in index order, the menu and the options each hand over one clip, and the
 // clips, texts and level files that the game opens by name exist.
