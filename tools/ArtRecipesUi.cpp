@@ -403,15 +403,30 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
         });
     }
     if (r == "rowbutton") {
-        // Frames: normal, hover, pressed, disabled, selected.
-        return renderFrames(entry, [&](int i, const std::string&) {
+        // Frames: normal, hover, pressed, disabled, selected, selected hover. A row's name is drawn
+        // over it in gold, so the selected plate stays dark inside: a lit green with a heavy gold rim,
+        // a glow, and a sun at its right end that no other row has.
+        return renderFrames(entry, [&](int i, const std::string& p) {
             if (i == 0 || i == 3)
                 return std::string();
-            std::string fill = i == 4 ? "#ffd23c" : "#ffffff";
-            double opacity = i == 1 ? 0.15 : i == 2 ? 0.25 : 0.35;
-            return rectA(2, 2, w - 4, h - 4, 8,
-                         "fill=\"" + fill + "\" fill-opacity=\"" + num(opacity) + "\" stroke=\"" + fill +
-                             "\" stroke-width=\"2\"");
+            if (i < 4) {
+                double opacity = i == 1 ? 0.15 : 0.25;
+                return rectA(2, 2, w - 4, h - 4, 8,
+                             "fill=\"#ffffff\" fill-opacity=\"" + num(opacity) +
+                                 "\" stroke=\"#ffffff\" stroke-width=\"2\"");
+            }
+            const bool hover = i == 5;
+            std::string out = "<defs>" + gradient(p + "f", hover ? "#4a9a6a" : "#3a8258", "#1a4a30") +
+                              gradient(p + "rim", "#fff2a0", "#c08010") + "<filter id=\"" + p +
+                              "gl\" x=\"-10%\" y=\"-40%\" width=\"120%\" height=\"180%\"><feGaussianBlur "
+                              "stdDeviation=\"2\"/></filter></defs>";
+            out += rectA(3, 3, w - 6, h - 6, 9,
+                         "fill=\"#ffd23c\" opacity=\"" + num(hover ? 0.9 : 0.7) + "\" filter=\"url(#" + p + "gl)\"");
+            out += rectA(3, 3, w - 6, h - 6, 9,
+                         "fill=\"url(#" + p + "f)\" stroke=\"url(#" + p + "rim)\" stroke-width=\"3\"");
+            out += rectA(6, 5.5, w - 12, (h - 10) * 0.4, 6, "fill=\"#ffffff\" opacity=\"0.12\"");
+            out += svgSunDisc(w - 20, h / 2, h * 0.36, 0, p + "s");
+            return out;
         });
     }
     if (r == "page") {

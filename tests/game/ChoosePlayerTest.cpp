@@ -15,18 +15,19 @@ namespace {
 
 using dialog_test::stateOf;
 
-// The chooser at (100, 50); its rows' buttons at local (180, 95 + 40 i); its three buttons at local
-// y 400; the prompt and the question at local (150, 150), modal.
+// The chooser at (100, 50); its rows' buttons at local (180, 95 + 40 i), 10 by 20, six frames (hover
+// 2, normal 1, disabled 0; the data list makes 4 selected and 5 selected under the pointer); its three
+// buttons at local y 400; the prompt and the question at local (150, 150), modal.
 const char* kChooser =
-    "<data> 200 100 40 128 100 100\n"
+    "<data> 200 100 40 128 100 100 4 5\n"
     "<sprites>\n"
     " bkgSelectPlayer Sprite bg 0 0\n"
     " protoName NewFontSprite 0 0\n"
-    " Hilite0 ButtonSprite btn 180 95 3 1 2 1 0 1\n"
-    " Hilite1 ButtonSprite btn 180 135 3 1 2 1 0 1\n"
-    " Hilite2 ButtonSprite btn 180 175 3 1 2 1 0 1\n"
-    " Hilite3 ButtonSprite btn 180 215 3 1 2 1 0 1\n"
-    " Hilite4 ButtonSprite btn 180 255 3 1 2 1 0 1\n"
+    " Hilite0 ButtonSprite btn 180 95 6 1 2 1 0 1\n"
+    " Hilite1 ButtonSprite btn 180 135 6 1 2 1 0 1\n"
+    " Hilite2 ButtonSprite btn 180 175 6 1 2 1 0 1\n"
+    " Hilite3 ButtonSprite btn 180 215 6 1 2 1 0 1\n"
+    " Hilite4 ButtonSprite btn 180 255 6 1 2 1 0 1\n"
     " acceptProfile ButtonSprite btn 20 400 3 1 2 1 0 1\n"
     " createNewProfile ButtonSprite btn 60 400 3 1 2 1 0 1\n"
     " deleteProfile ButtonSprite btn 100 400 3 1 2 1 0 1\n"
@@ -198,6 +199,33 @@ TEST_F(ChoosePlayerTest, DeletingAsksFirstAndRemovesOnlyThatPlayer) {
     EXPECT_TRUE(chooser->names().empty());
     EXPECT_EQ(canvas->data->lastProfile(), "");
     EXPECT_EQ(stateOf(chooser, "acceptProfile"), 0);
+}
+
+TEST_F(ChoosePlayerTest, TheSelectedRowShowsItsOwnLookAndTheLookFollowsTheSelection) {
+    canvas->data->createProfile("Ann");
+    canvas->data->createProfile("Bob");
+    open("Bob");
+    auto frameOf = [&](const char* row) {
+        sprite::ButtonSprite* b = dialog_test::buttonIn(chooser, row);
+        return b != nullptr && b->isVisible() ? b->getFrame() : -1;
+    };
+    EXPECT_EQ(frameOf("Hilite1"), 4) << "the selected row shows, in its selected frame";
+    EXPECT_EQ(frameOf("Hilite0"), 1);
+
+    // Under the pointer the selected row takes its own hover look, and gives it back on leaving.
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseMove, 285, 190, 0, 0, 0).get());
+    EXPECT_EQ(frameOf("Hilite1"), 5);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseMove, 110, 60, 0, 0, 0).get());
+    EXPECT_EQ(frameOf("Hilite1"), 4);
+
+    clickRow(0);
+    EXPECT_EQ(frameOf("Hilite0"), 4);
+    EXPECT_EQ(frameOf("Hilite1"), 1);
+
+    // By key the selection moves and its look with it.
+    canvas->key(window::Event::kDown);
+    EXPECT_EQ(frameOf("Hilite1"), 4);
+    EXPECT_EQ(frameOf("Hilite0"), 1);
 }
 
 TEST_F(ChoosePlayerTest, FivePlayersFillTheListAndTabSkipsTheDisabledButtons) {

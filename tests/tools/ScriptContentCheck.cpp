@@ -23,6 +23,7 @@
 #include "lang/Ref.h"
 #include "lang/ResourceFile.h"
 #include "lang/String.h"
+#include "sprite/ButtonSprite.h"
 #include "sprite/DataLoader.h"
 #include "sprite/DialogSprite.h"
 #include "sprite/Sprite.h"
@@ -88,7 +89,7 @@ std::vector<DialogChildren> dialogChildren() {
         {"ChoosePlayer",
          {{"protoName", F}, {"bkgSelectPlayer", S}, {"acceptProfile", B}, {"deleteProfile", B},
           {"createNewProfile", B}, {"inputPrompt", "ProfileInputPrompt"}, {"genericDialog", "GenericDialog"}},
-         6},
+         8},
         {"inputPrompt", {{"name", F}, {"submitNewProfile", B}, {"cancelAddProfile", B}}, -1},
     };
     for (int level = 1; level <= 60; ++level)
@@ -579,6 +580,31 @@ TEST_F(BuiltScripts, TheLoaderBuildsTheWholeSceneWithoutAMessage) {
         auto* box = static_cast<sprite::DialogSprite*>(dialog);
         for (const auto& [child, className] : d.children)
             EXPECT_TRUE(box->getChild(child.c_str())) << "\"" << d.dialog << "\" has no child \"" << child << "\"";
+    }
+}
+
+// The chooser's row buttons, as the real scene sets them up, show the selected row in a frame of its
+// own: a selected state with no frame would hide the row's button, one equal to the normal or hover
+// frame would not show which player is chosen.
+TEST_F(BuiltScripts, TheChoosersRowsHaveASelectedLookOfTheirOwn) {
+    auto loader = lang::make<sprite::DataLoader>(lang::String("."), nullptr, nullptr);
+    ASSERT_TRUE(loader->load("+datfile"));
+    lang::String key("ChoosePlayer");
+    auto* chooser = static_cast<sprite::Sprite*>(loader->names()->get(&key));
+    ASSERT_TRUE(chooser != nullptr && chooser->instanceOf("DialogSprite"));
+    using B = sprite::ButtonSprite;
+    for (int row = 0; row < 5; ++row) {
+        const std::string name = "Hilite" + std::to_string(row);
+        lang::Ref<sprite::Sprite> s = static_cast<sprite::DialogSprite*>(chooser)->getChild(name.c_str());
+        ASSERT_TRUE(s && s->instanceOf("ButtonSprite")) << name;
+        auto* b = static_cast<B*>(s.get());
+        for (int state : {B::kSelected, B::kSelectedHover}) {
+            const int frame = b->getStateFrame(state);
+            EXPECT_TRUE(frame >= 0 && frame < b->getFrameCount())
+                << "chooseplayer.def: \"" << name << "\" has no frame for state " << state << " (" << frame << ")";
+            EXPECT_NE(frame, b->getStateFrame(B::kNormal)) << name << ", state " << state;
+            EXPECT_NE(frame, b->getStateFrame(B::kHover)) << name << ", state " << state;
+        }
     }
 }
 
