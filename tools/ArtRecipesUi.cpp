@@ -443,19 +443,21 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
             // Wells for the score, the timer track, stage-level and the sun.
             out += rectA(10, 16, 150, 44, 8, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
             out += rectA(194, 32, 412, 32, 10, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
-            out += rectA(612, 16, 72, 44, 8, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
+            out += rectA(610, 16, 74, 44, 8, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
             out +=
                 "<circle cx=\"718\" cy=\"36\" r=\"30\" fill=\"#10241a\" stroke=\"#c8a040\" "
                 "stroke-width=\"1.5\"/>";
             // Labels at 15 pixels, each inside its well: the stage-level well is too narrow for "STAGE -
-            // LEVEL" at a legible size, so it says "LEVEL" over the "stage - level" numbers.
+            // LEVEL" at a legible size, so it says "LEVEL" over the "stage - level" numbers. The dash
+            // between them stands right of the well's middle: the stage number, right-aligned before
+            // it, may have two digits, the level number after it only one (data/layout.txt).
             std::string label =
                 "font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"15\" fill=\"#f0d070\" "
                 "stroke=\"#10241a\" stroke-width=\"3\" paint-order=\"stroke\"";
             out +=
                 "<text x=\"20\" y=\"30\" " + label + ">SCORE</text><text x=\"400\" y=\"27\" " + label +
-                " text-anchor=\"middle\">TIME</text><text x=\"648\" y=\"31\" " + label +
-                " text-anchor=\"middle\">LEVEL</text><text x=\"648\" y=\"51\" font-family=\"DejaVu Serif\" "
+                " text-anchor=\"middle\">TIME</text><text x=\"647\" y=\"31\" " + label +
+                " text-anchor=\"middle\">LEVEL</text><text x=\"652\" y=\"51\" font-family=\"DejaVu Serif\" "
                 "font-weight=\"bold\" font-size=\"18\" text-anchor=\"middle\" fill=\"#f0d070\">-</text>";
             return out;
         });
