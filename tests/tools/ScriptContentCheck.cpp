@@ -65,7 +65,7 @@ std::vector<DialogChildren> dialogChildren() {
         {"Instructions",
          {{"pg1", A}, {"pg2", A}, {"pg3", A}, {"pg4", A}, {"bInstructionsNext", B}, {"bInstructionsBack", B},
           {"bInstructionsClose", B}},
-         -1},
+         2},
         {"ExitDialog",
          {{"bMenuOptionsFromExit", B}, {"bMenuInstructionsFromExit", B}, {"mapbutton", B}, {"EndGame", B},
           {"ExitClose", B}},
@@ -605,6 +605,38 @@ TEST_F(BuiltScripts, TheChoosersRowsHaveASelectedLookOfTheirOwn) {
             EXPECT_NE(frame, b->getStateFrame(B::kNormal)) << name << ", state " << state;
             EXPECT_NE(frame, b->getStateFrame(B::kHover)) << name << ", state " << state;
         }
+    }
+}
+
+// The instructions' version line, as the real scene makes it, stands inside the panel's frame (16
+// pixels of stone and rim on each side of the panel picture) and over none of the pages or buttons.
+TEST_F(BuiltScripts, TheInstructionsVersionLineStandsInsideThePanelsFrame) {
+    constexpr int kFrame = 16;
+    auto loader = lang::make<sprite::DataLoader>(lang::String("."), nullptr, nullptr);
+    ASSERT_TRUE(loader->load("+datfile"));
+    lang::String key("Instructions");
+    auto* dialog = static_cast<sprite::Sprite*>(loader->names()->get(&key));
+    ASSERT_TRUE(dialog != nullptr && dialog->instanceOf("DialogSprite"));
+    auto* box = static_cast<sprite::DialogSprite*>(dialog);
+    lang::Ref<sprite::Sprite> version = box->getChild("version");
+    ASSERT_TRUE(version) << "the instructions make no version line";
+    const util::RectangleNM line = version->getBounds();
+    ASSERT_FALSE(line.isEmpty()) << "the version line measures nothing";
+    const util::RectangleNM inside(kFrame, kFrame, dialog->getWidth() - 2 * kFrame, dialog->getHeight() - 2 * kFrame);
+    util::RectangleNM within = line;
+    within.intersect(inside);
+    EXPECT_TRUE(within.x == line.x && within.y == line.y && within.width == line.width &&
+                within.height == line.height)
+        << "instructions.def: the version line (" << line.x << ", " << line.y << ", " << line.width << " x "
+        << line.height << ") reaches into the panel's frame";
+    for (const char* other : {"pg1", "pg2", "pg3", "pg4", "bInstructionsBack", "bInstructionsClose",
+                              "bInstructionsNext"}) {
+        lang::Ref<sprite::Sprite> s = box->getChild(other);
+        if (!s)
+            continue;
+        util::RectangleNM overlap = line;
+        overlap.intersect(s->getBounds());
+        EXPECT_TRUE(overlap.isEmpty()) << "instructions.def: the version line stands over \"" << other << "\"";
     }
 }
 
