@@ -79,6 +79,20 @@ int OptionsSprite::knobAt(int x, int y) {
     return kNoKnob;
 }
 
+int OptionsSprite::trackAt(int x, int y) {
+    // A track is the strip a knob can stand on: from its origin to the origin plus the full volume
+    // plus the knob's own width, as high as the knob.
+    for (int k : {kEffects, kMusic}) {
+        const Knob& knob = knobs_[k];
+        if (!knob.sprite || !knob.sprite->isVisible())
+            continue;
+        const int w = knob.sprite->getWidth(), h = knob.sprite->getHeight();
+        if (x >= knob.originX && x < knob.originX + kMaxVolume + w && y >= knob.originY && y < knob.originY + h)
+            return k;
+    }
+    return kNoKnob;
+}
+
 void OptionsSprite::stopTestClips() {
     if (musicClip_)
         musicClip_->stop();
@@ -176,6 +190,17 @@ int OptionsSprite::mouseDown(window::Event* event) {
             grabOffset_ = lx - knobs_[knob].sprite->getX();
             return kHandled;
         }
+        // A press on a track beside its knob brings the knob's middle there and grabs it, as if the
+        // drag had started on the knob.
+        const int track = trackAt(lx, ly);
+        if (track != kNoKnob) {
+            Knob& k = knobs_[track];
+            command_.assign("");
+            setKnob(track, lx - k.originX - k.sprite->getWidth() / 2, true);
+            dragKnob_ = track;
+            grabOffset_ = lx - k.sprite->getX();
+            return kHandled;
+        }
     }
     return GameDialog::mouseDown(event);
 }
@@ -202,19 +227,11 @@ int OptionsSprite::mouseUp(window::Event* event) {
 int OptionsSprite::mouseWheel(window::Event* event) {
     if (!isVisible() || creditsShown_ || dragKnob_ != kNoKnob)
         return GameDialog::mouseWheel(event);
-    const int lx = event->x - getX(), ly = event->y - getY();
     // A knob answers the wheel anywhere along its track, not only on the knob itself.
-    for (int k : {kEffects, kMusic}) {
-        const Knob& knob = knobs_[k];
-        if (!knob.sprite || !knob.sprite->isVisible())
-            continue;
-        const int w = knob.sprite->getWidth(), h = knob.sprite->getHeight();
-        if (lx < knob.originX || lx >= knob.originX + kMaxVolume + w || ly < knob.originY ||
-            ly >= knob.originY + h)
-            continue;
-        command_.assign("");
-        setKnob(k, knobVolume(k) + event->key * kWheelStep, true);
-        return kHandled;
-    }
-    return GameDialog::mouseWheel(event);
+    const int k = trackAt(event->x - getX(), event->y - getY());
+    if (k == kNoKnob)
+        return GameDialog::mouseWheel(event);
+    command_.assign("");
+    setKnob(k, knobVolume(k) + event->key * kWheelStep, true);
+    return kHandled;
 }

@@ -8,8 +8,9 @@ class AudioClip;
 }
 
 // The data list gives the effects knob's track origin (x, y), then the music knob's. A knob's x on
-// its track is its volume: origin x + 0..255. A knob is dragged with the mouse or turned with the
-// wheel over it (kWheelStep per notch); either way the sound follows at once and its test clip plays.
+// its track is its volume: origin x + 0..255. A knob is dragged with the mouse (a press on its track
+// beside it brings it there and starts the drag) or turned with the wheel over its track (kWheelStep
+// per notch); either way the sound follows at once and its test clip plays.
 // Closing ("bOptionsClose", Escape, Enter) stores both volumes and answers "closed"; the game then
 // applies them. "bCredits" shows the credits ("creditsbackground" with "btnclosecredits").
 class OptionsSprite : public GameDialog {
@@ -65,6 +66,8 @@ private:
     void setKnob(int knob, int volume, bool audition);
     int knobVolume(int knob);
     int knobAt(int x, int y);
+    // The knob whose track holds the point (dialog coordinates), or kNoKnob.
+    int trackAt(int x, int y);
     void stopTestClips();
     void toggleFullScreen();
     void toggleTutorials();

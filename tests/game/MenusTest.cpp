@@ -183,6 +183,48 @@ TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolum
     EXPECT_GE(music->stops, 1);
 }
 
+TEST_F(MenusTest, APressOnAVolumeTrackBringsTheKnobThereAndDragsItOn) {
+    // Track origins: effects (50, 100), music (50, 200); the knobs are 20 by 20; the dialog at (100, 100).
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" butfxknob") + kButton + "0 0 3 1 2 1 0 1\n" + " butmuknob" + kButton +
+              "0 0 3 1 2 1 0 1\n" + " bOptionsClose" + kButton + "370 10 3 1 2 1 0 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    auto music = lang::make<CountingClip>();
+    auto effects = lang::make<CountingClip>();
+    d->setTestClips(music.get(), effects.get());
+    d->load();
+
+    // Pressed at local x 100 on the effects track: the knob's middle comes there (volume 100 - 50 - 10).
+    drag(Event::kMouseDown, 200, 205);
+    EXPECT_EQ(d->effectsVolume(), 40);
+    EXPECT_EQ(canvas->effectsVolume, 40) << "the sound follows at once";
+    EXPECT_EQ(effects->plays, 1);
+    EXPECT_TRUE(d->isDragging()) << "the press grabbed the knob";
+    drag(Event::kMouseDrag, 250, 205);
+    EXPECT_EQ(d->effectsVolume(), 90);
+    drag(Event::kMouseUp, 260, 205);
+    EXPECT_FALSE(d->isDragging());
+    EXPECT_EQ(d->effectsVolume(), 100);
+    EXPECT_EQ(effects->stops, 1);
+
+    // Near the music track's right end the knob stops at full volume; left of the track's origin, and
+    // between the tracks, a press moves nothing.
+    drag(Event::kMouseDown, 420, 305);
+    EXPECT_EQ(d->musicVolume(), 255);
+    EXPECT_EQ(music->getVolume(), 255);
+    EXPECT_EQ(music->loops, 1);
+    drag(Event::kMouseUp, 420, 305);
+    EXPECT_EQ(d->musicVolume(), 255);
+    drag(Event::kMouseDown, 145, 305);
+    drag(Event::kMouseUp, 145, 305);
+    drag(Event::kMouseDown, 200, 150);
+    drag(Event::kMouseUp, 200, 150);
+    EXPECT_EQ(d->musicVolume(), 255);
+    EXPECT_EQ(d->effectsVolume(), 100);
+    EXPECT_TRUE(commands().empty()) << "a press on a track is no command";
+}
+
 TEST_F(MenusTest, TutorialPagesAreDueOnTheirLevelOncePerPlayerAndNeverWithTutorialsOff) {
     // Due levels: page 0 on level 1, page 3 on level 3; page 0's arrow is arrow 2 at (30, 40), page
     // 9's arrow 1 sits 10 left of and 20 above the piece it is offered at.
