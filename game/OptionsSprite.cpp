@@ -143,6 +143,13 @@ void OptionsSprite::showCredits(bool on) {
 }
 
 int OptionsSprite::pressButton(const lang::String& name) {
+    // The credits stand over the rest of the options: only their own button acts meanwhile, not the
+    // buttons and hot spots beside or under it.
+    if (creditsShown_) {
+        if (name.equals("btnclosecredits"))
+            showCredits(false);
+        return kHandled;
+    }
     if (name.equals("bOptionsClose")) {
         close();
         return kClosed;
@@ -159,10 +166,6 @@ int OptionsSprite::pressButton(const lang::String& name) {
     }
     if (name.equals("bCredits")) {
         showCredits(true);
-        return kHandled;
-    }
-    if (name.equals("btnclosecredits")) {
-        showCredits(false);
         return kHandled;
     }
     return kHandled;

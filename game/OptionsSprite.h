@@ -12,7 +12,8 @@ class AudioClip;
 // beside it brings it there and starts the drag) or turned with the wheel over its track (kWheelStep
 // per notch); either way the sound follows at once and its test clip plays.
 // Closing ("bOptionsClose", Escape, Enter) stores both volumes and answers "closed"; the game then
-// applies them. "bCredits" shows the credits ("creditsbackground" with "btnclosecredits").
+// applies them. "bCredits" shows the credits ("creditsbackground" with "btnclosecredits"); while they
+// show, only their close button acts (Escape and Enter press it).
 class OptionsSprite : public GameDialog {
 public:
     static constexpr int kWheelStep = 8;
@@ -49,7 +50,9 @@ protected:
     const char* closeButtonName() const override {
         return creditsShown_ ? "btnclosecredits" : "bOptionsClose";
     }
-    const char* defaultButtonName() const override { return "bOptionsClose"; }
+    const char* defaultButtonName() const override {
+        return creditsShown_ ? "btnclosecredits" : "bOptionsClose";
+    }
 
 private:
     static constexpr int kNoKnob = -1;

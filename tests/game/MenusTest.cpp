@@ -169,7 +169,19 @@ TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolum
     EXPECT_TRUE(d->getChild("bFullScreen")->isVisible());
     EXPECT_TRUE(commands().empty()) << "the toggles act once and pass nothing up";
 
-    // With the credits up, Escape closes the credits first, then the options.
+    // With the credits up, nothing beside their close button acts: not the hot spots, not the credits'
+    // own button, not Enter. Escape closes the credits first, then the options.
+    canvas->click(115, 375);
+    EXPECT_TRUE(d->getChild("creditsbackground")->isVisible());
+    canvas->click(115, 115);
+    canvas->click(115, 145);
+    EXPECT_TRUE(canvas->fullScreen);
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    canvas->click(475, 115);  // bOptionsClose
+    EXPECT_TRUE(d->isVisible());
+    canvas->key(Event::kEnter);
+    EXPECT_FALSE(d->getChild("creditsbackground")->isVisible()) << "Enter closes the credits";
+    EXPECT_TRUE(d->isVisible());
     canvas->click(115, 375);
     EXPECT_TRUE(d->getChild("creditsbackground")->isVisible());
     canvas->key(Event::kEscape);
