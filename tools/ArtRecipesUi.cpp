@@ -1,5 +1,5 @@
-// Interface pictures: buttons with their state frames, dialog panels, titles and signs, knobs and check
-// marks, instruction pages, and the console with its water timer.
+// Interface pictures: buttons with their state frames, dialog panels, the credits, titles and signs, knobs
+// and check marks, instruction pages, and the console with its water timer.
 #include <set>
 
 #include "tools/ArtRecipes.h"
@@ -295,10 +295,10 @@ std::string pageText(const ArtContext& context, int page, double w, double h, co
 
 bool isUiRecipe(const std::string& name) {
     static const std::set<std::string> names = {
-        "button",    "panel",    "text",         "sign",         "dim",           "parchment",   "inset",
-        "track",     "knob",     "check",        "checkbox",     "tutorialarrow", "closebutton", "rowbutton",
-        "page",      "titles",   "scrollarrow",  "roundarrow",   "console",       "timeline",    "water",
-        "waterfall", "watertip", "timergraphic", "watertipmask", "redalert",      "sunbutton"};
+        "button",      "panel",    "credits",  "text",         "sign",         "dim",          "parchment",
+        "inset",       "track",    "knob",     "check",        "checkbox",     "tutorialarrow", "closebutton",
+        "rowbutton",   "page",     "titles",   "scrollarrow",  "roundarrow",   "console",      "timeline",
+        "water",       "waterfall", "watertip", "timergraphic", "watertipmask", "redalert",     "sunbutton"};
     return names.count(name) != 0;
 }
 
@@ -314,6 +314,12 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
     if (r == "panel") {
         std::string title = entry.recipe.size() > 3 ? entry.arg(2) : "";
         return renderFrames(entry, [&](int, const std::string& p) { return panel(w, h, title, p); });
+    }
+    if (r == "credits") {
+        // The panel with its title, and the words of data/art/dialogs/credits.svg over it.
+        return renderFrames(entry, [&](int, const std::string& p) {
+            return panel(w, h, "Credits", p) + svgPart(context, "dialogs/credits.svg", p + "c", 0, 0, w, h, "");
+        });
     }
     if (r == "text") {
         double size = entry.intArg(0);
