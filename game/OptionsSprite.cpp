@@ -38,7 +38,7 @@ void OptionsSprite::load() {
             knob.sprite->setLocation(knob.originX + (k == kMusic ? music : effects), knob.originY);
     }
     show(child("itoggletutorials").get(), data == nullptr || data->showTutorials());
-    show(child("bFullScreen").get(), host() != nullptr && host()->isFullScreen());
+    refreshFullScreen();
 }
 
 int OptionsSprite::knobVolume(int knob) {
@@ -118,14 +118,36 @@ void OptionsSprite::close() {
 void OptionsSprite::toggleFullScreen() {
     if (host() == nullptr)
         return;
+    // The frame switches later, on its own thread; a switch that fails (no display mode) is asked for
+    // again by the next press, since the screen, and the mark, stayed as they were.
     const bool on = !host()->isFullScreen();
+    fullScreenAsked_ = on ? 1 : 0;
+    host()->setFullScreen(on);
+    refreshFullScreen();
+}
+
+void OptionsSprite::refreshFullScreen() {
+    if (host() == nullptr)
+        return;
+    // The mark shows what the frame has done: a switch still on its way, or one that found no
+    // display mode, leaves the screen, and the mark, as they were.
+    const bool on = host()->isFullScreen();
+    lang::Ref<sprite::Sprite> mark = child("bFullScreen");
+    if (mark && mark->isVisible() != on)
+        mark->setVisible(on);
+    // Once the frame has done what was asked, that is what the next start reads.
+    int asked = fullScreenAsked_.load();
+    if (asked == kNoSwitch || (asked == 1) != on || !fullScreenAsked_.compare_exchange_strong(asked, kNoSwitch))
+        return;
     if (PlayerData* data = host()->playerData()) {
         data->setInt(PlayerData::kFullScreen, on ? 1 : 0);
         data->setProgramInt(PlayerData::kFullScreen, on ? 1 : 0);
     }
-    host()->setFullScreen(on);
-    // The mark shows what the frame really did: a switch that found no display mode stays windowed.
-    show(child("bFullScreen").get(), host()->isFullScreen());
+}
+
+bool OptionsSprite::update(int frame, util::RectangleNM* out, util::Region* region) {
+    refreshFullScreen();
+    return GameDialog::update(frame, out, region);
 }
 
 void OptionsSprite::toggleTutorials() {

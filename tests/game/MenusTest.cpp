@@ -237,6 +237,68 @@ TEST_F(MenusTest, APressOnAVolumeTrackBringsTheKnobThereAndDragsItOn) {
     EXPECT_TRUE(commands().empty()) << "a press on a track is no command";
 }
 
+TEST_F(MenusTest, TheFullScreenMarkShowsWhatTheFrameHasDoneAndOnlyThatIsStored) {
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" bOptionsClose") + kButton + "370 10 3 1 2 1 0 1\n" + " bFullScreen Sprite bg 10 10\n" +
+              " fullscreenhotspot RectButtonSprite 10 10 20 20 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    canvas->fullScreenLater = true;
+    d->load();
+    auto mark = [&] { return d->getChild("bFullScreen")->isVisible(); };
+    auto stored = [&] {
+        EXPECT_EQ(canvas->data->getInt(PlayerData::kFullScreen, -1), canvas->data->programInt(PlayerData::kFullScreen, -1))
+            << "the profile and the program key agree";
+        return canvas->data->programInt(PlayerData::kFullScreen, -1);
+    };
+    EXPECT_FALSE(mark());
+
+    // Asked for full screen: until the frame has switched, the mark and the store stay as they were.
+    canvas->click(115, 115);
+    EXPECT_EQ(canvas->fullScreenAsked, (std::vector<bool>{true}));
+    dialog_test::step(*d, 1);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), -1);
+    // The frame has switched: the next frame shows it and stores it.
+    canvas->finishFullScreen();
+    dialog_test::step(*d, 2);
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(stored(), 1);
+
+    // And back to a window.
+    canvas->click(115, 115);
+    EXPECT_EQ(canvas->fullScreenAsked, (std::vector<bool>{false}));
+    dialog_test::step(*d, 3);
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(stored(), 1);
+    canvas->finishFullScreen();
+    dialog_test::step(*d, 4);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), 0);
+
+    // A switch the frame could not make changes neither; the next press asks for it again.
+    canvas->click(115, 115);
+    canvas->fullScreenAsked.clear();
+    for (int f = 5; f < 10; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), 0);
+    canvas->click(115, 115);
+    EXPECT_EQ(canvas->fullScreenAsked, (std::vector<bool>{true}));
+    canvas->finishFullScreen();
+    dialog_test::step(*d, 10);
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(stored(), 1);
+
+    // The frame left full screen by itself (as it does before the browser opens): the mark follows,
+    // the store keeps what the player chose.
+    canvas->fullScreen = false;
+    dialog_test::step(*d, 11);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), 1);
+    EXPECT_TRUE(commands().empty());
+}
+
 TEST_F(MenusTest, TutorialPagesAreDueOnTheirLevelOncePerPlayerAndNeverWithTutorialsOff) {
     // Due levels: page 0 on level 1, page 3 on level 3; page 0's arrow is arrow 2 at (30, 40), page
     // 9's arrow 1 sits 10 left of and 20 above the piece it is offered at.
