@@ -87,7 +87,8 @@ int OptionsSprite::trackAt(int x, int y) {
         if (!knob.sprite || !knob.sprite->isVisible())
             continue;
         const int w = knob.sprite->getWidth(), h = knob.sprite->getHeight();
-        if (x >= knob.originX && x < knob.originX + kMaxVolume + w && y >= knob.originY && y < knob.originY + h)
+        if (x >= knob.originX && x < knob.originX + kMaxVolume + w && y >= knob.originY &&
+            y < knob.originY + h)
             return k;
     }
     return kNoKnob;
@@ -137,7 +138,8 @@ void OptionsSprite::refreshFullScreen() {
         mark->setVisible(on);
     // Once the frame has done what was asked, that is what the next start reads.
     int asked = fullScreenAsked_.load();
-    if (asked == kNoSwitch || (asked == 1) != on || !fullScreenAsked_.compare_exchange_strong(asked, kNoSwitch))
+    if (asked == kNoSwitch || (asked == 1) != on ||
+        !fullScreenAsked_.compare_exchange_strong(asked, kNoSwitch))
         return;
     if (PlayerData* data = host()->playerData()) {
         data->setInt(PlayerData::kFullScreen, on ? 1 : 0);

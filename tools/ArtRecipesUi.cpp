@@ -295,10 +295,10 @@ std::string pageText(const ArtContext& context, int page, double w, double h, co
 
 bool isUiRecipe(const std::string& name) {
     static const std::set<std::string> names = {
-        "button",      "panel",    "credits",  "text",         "sign",         "dim",          "parchment",
-        "inset",       "track",    "knob",     "check",        "checkbox",     "tutorialarrow", "closebutton",
-        "rowbutton",   "page",     "titles",   "scrollarrow",  "roundarrow",   "console",      "timeline",
-        "water",       "waterfall", "watertip", "timergraphic", "watertipmask", "redalert",     "sunbutton"};
+        "button",    "panel",     "credits",  "text",         "sign",         "dim",           "parchment",
+        "inset",     "track",     "knob",     "check",        "checkbox",     "tutorialarrow", "closebutton",
+        "rowbutton", "page",      "titles",   "scrollarrow",  "roundarrow",   "console",       "timeline",
+        "water",     "waterfall", "watertip", "timergraphic", "watertipmask", "redalert",      "sunbutton"};
     return names.count(name) != 0;
 }
 
@@ -318,7 +318,8 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
     if (r == "credits") {
         // The panel with its title, and the words of data/art/dialogs/credits.svg over it.
         return renderFrames(entry, [&](int, const std::string& p) {
-            return panel(w, h, "Credits", p) + svgPart(context, "dialogs/credits.svg", p + "c", 0, 0, w, h, "");
+            return panel(w, h, "Credits", p) +
+                   svgPart(context, "dialogs/credits.svg", p + "c", 0, 0, w, h, "");
         });
     }
     if (r == "text") {
@@ -426,8 +427,9 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
                               gradient(p + "rim", "#fff2a0", "#c08010") + "<filter id=\"" + p +
                               "gl\" x=\"-10%\" y=\"-40%\" width=\"120%\" height=\"180%\"><feGaussianBlur "
                               "stdDeviation=\"2\"/></filter></defs>";
-            out += rectA(3, 3, w - 6, h - 6, 9,
-                         "fill=\"#ffd23c\" opacity=\"" + num(hover ? 0.9 : 0.7) + "\" filter=\"url(#" + p + "gl)\"");
+            out += rectA(
+                3, 3, w - 6, h - 6, 9,
+                "fill=\"#ffd23c\" opacity=\"" + num(hover ? 0.9 : 0.7) + "\" filter=\"url(#" + p + "gl)\"");
             out += rectA(3, 3, w - 6, h - 6, 9,
                          "fill=\"url(#" + p + "f)\" stroke=\"url(#" + p + "rim)\" stroke-width=\"3\"");
             out += rectA(6, 5.5, w - 12, (h - 10) * 0.4, 6, "fill=\"#ffffff\" opacity=\"0.12\"");

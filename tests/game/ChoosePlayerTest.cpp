@@ -270,8 +270,8 @@ TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAbov
         EXPECT_LE(name.width, 310 + 2) << "the name fits the panel";
     };
 
-    q->showMessage(GenericDialog::kConfirm, 0, canvas->text("STR_REALLY_DELETE_1") + "\n" +
-                                                    canvas->text("STR_REALLY_DELETE_2"), "Ann");
+    q->showMessage(GenericDialog::kConfirm, 0,
+                   canvas->text("STR_REALLY_DELETE_1") + "\n" + canvas->text("STR_REALLY_DELETE_2"), "Ann");
     EXPECT_GE(textOf("messageText")->getHeight(), 3 * 20 - 2 * 2) << "the question takes three lines";
     expectStacked("the question");
 
@@ -282,7 +282,8 @@ TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAbov
     q->showMessage(GenericDialog::kConfirm, 0, canvas->text("STR_REALLY_DELETE_1"), std::string(60, 'W'));
     expectStacked("a long name");
     EXPECT_EQ(textOf("messageName")->getText().view().back(), sprite::NewFontSprite::kEllipsis);
-    q->showMessage(GenericDialog::kConfirm, 0, canvas->text("STR_REALLY_DELETE_1"), "Ann Marie Smith Jones Brown");
+    q->showMessage(GenericDialog::kConfirm, 0, canvas->text("STR_REALLY_DELETE_1"),
+                   "Ann Marie Smith Jones Brown");
     expectStacked("a name of several words");
 
     // A message of another kind is wrapped to the panel too.

@@ -239,15 +239,16 @@ TEST_F(MenusTest, APressOnAVolumeTrackBringsTheKnobThereAndDragsItOn) {
 
 TEST_F(MenusTest, TheFullScreenMarkShowsWhatTheFrameHasDoneAndOnlyThatIsStored) {
     std::string script = "<data> 50 100 50 200\n<sprites>\n";
-    script += std::string(" bOptionsClose") + kButton + "370 10 3 1 2 1 0 1\n" + " bFullScreen Sprite bg 10 10\n" +
-              " fullscreenhotspot RectButtonSprite 10 10 20 20 1\n";
+    script += std::string(" bOptionsClose") + kButton + "370 10 3 1 2 1 0 1\n" +
+              " bFullScreen Sprite bg 10 10\n" + " fullscreenhotspot RectButtonSprite 10 10 20 20 1\n";
     auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
     ASSERT_NE(d, nullptr);
     canvas->fullScreenLater = true;
     d->load();
     auto mark = [&] { return d->getChild("bFullScreen")->isVisible(); };
     auto stored = [&] {
-        EXPECT_EQ(canvas->data->getInt(PlayerData::kFullScreen, -1), canvas->data->programInt(PlayerData::kFullScreen, -1))
+        EXPECT_EQ(canvas->data->getInt(PlayerData::kFullScreen, -1),
+                  canvas->data->programInt(PlayerData::kFullScreen, -1))
             << "the profile and the program key agree";
         return canvas->data->programInt(PlayerData::kFullScreen, -1);
     };

@@ -475,8 +475,9 @@ TEST_F(BuiltScripts, EveryNumberReadsAStripOfTheCellsItsModeNeeds) {
                                  r.images[0].text + " is not in data/pictures.txt");
             else if (found->second != wanted)
                 faults.push_back(where(script, r.name) + ": \"" + r.name.text + "\" in mode " +
-                                 std::to_string(mode) + " reads " + std::to_string(wanted) + " cells, its strip " +
-                                 found->first + " has " + std::to_string(found->second));
+                                 std::to_string(mode) + " reads " + std::to_string(wanted) +
+                                 " cells, its strip " + found->first + " has " +
+                                 std::to_string(found->second));
         }
     }
     EXPECT_GE(numbers, 10);
@@ -602,7 +603,8 @@ TEST_F(BuiltScripts, TheChoosersRowsHaveASelectedLookOfTheirOwn) {
         for (int state : {B::kSelected, B::kSelectedHover}) {
             const int frame = b->getStateFrame(state);
             EXPECT_TRUE(frame >= 0 && frame < b->getFrameCount())
-                << "chooseplayer.def: \"" << name << "\" has no frame for state " << state << " (" << frame << ")";
+                << "chooseplayer.def: \"" << name << "\" has no frame for state " << state << " (" << frame
+                << ")";
             EXPECT_NE(frame, b->getStateFrame(B::kNormal)) << name << ", state " << state;
             EXPECT_NE(frame, b->getStateFrame(B::kHover)) << name << ", state " << state;
         }
@@ -623,21 +625,23 @@ TEST_F(BuiltScripts, TheInstructionsVersionLineStandsInsideThePanelsFrame) {
     ASSERT_TRUE(version) << "the instructions make no version line";
     const util::RectangleNM line = version->getBounds();
     ASSERT_FALSE(line.isEmpty()) << "the version line measures nothing";
-    const util::RectangleNM inside(kFrame, kFrame, dialog->getWidth() - 2 * kFrame, dialog->getHeight() - 2 * kFrame);
+    const util::RectangleNM inside(kFrame, kFrame, dialog->getWidth() - 2 * kFrame,
+                                   dialog->getHeight() - 2 * kFrame);
     util::RectangleNM within = line;
     within.intersect(inside);
     EXPECT_TRUE(within.x == line.x && within.y == line.y && within.width == line.width &&
                 within.height == line.height)
         << "instructions.def: the version line (" << line.x << ", " << line.y << ", " << line.width << " x "
         << line.height << ") reaches into the panel's frame";
-    for (const char* other : {"pg1", "pg2", "pg3", "pg4", "bInstructionsBack", "bInstructionsClose",
-                              "bInstructionsNext"}) {
+    for (const char* other :
+         {"pg1", "pg2", "pg3", "pg4", "bInstructionsBack", "bInstructionsClose", "bInstructionsNext"}) {
         lang::Ref<sprite::Sprite> s = box->getChild(other);
         if (!s)
             continue;
         util::RectangleNM overlap = line;
         overlap.intersect(s->getBounds());
-        EXPECT_TRUE(overlap.isEmpty()) << "instructions.def: the version line stands over \"" << other << "\"";
+        EXPECT_TRUE(overlap.isEmpty())
+            << "instructions.def: the version line stands over \"" << other << "\"";
     }
 }
 
