@@ -30,6 +30,21 @@ ChoosePlayer::ChoosePlayer() = default;
 ChoosePlayer::~ChoosePlayer() = default;
 
 void ChoosePlayer::setUpDialog() {
+    // A button record of the scripts names no selected frames: the data list gives the rows' selected
+    // look (numbers 6 and 7: selected, selected under the pointer). Without it a selected row would
+    // hide its button.
+    if (dataCount() > 6) {
+        const int selected = dataAt(6), selectedHover = dataAt(7, -1);
+        for (int i = 0; i < kRows; ++i) {
+            lang::Ref<sprite::ButtonSprite> hilite = button(("Hilite" + std::to_string(i)).c_str());
+            if (!hilite)
+                continue;
+            using B = sprite::ButtonSprite;
+            hilite->setStateFrames(hilite->getStateFrame(B::kHover), hilite->getStateFrame(B::kNormal),
+                                   hilite->getStateFrame(B::kDisabled), selected, selectedHover,
+                                   hilite->getStateFrame(B::kPressed), -2);
+        }
+    }
     rows_.clear();
     lang::Ref<sprite::Sprite> proto = child("protoName");
     if (!proto)

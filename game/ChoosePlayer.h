@@ -9,6 +9,9 @@
 class GenericDialog;
 class ProfileInputPrompt;
 
+// Its data list: the rows' x, first y and step, their tint (three levels), then the row buttons'
+// selected and selected-hover frames.
+//
 // Its commands arrive through the canvas's command handler (handleCommand), whether a button of the
 // chooser, of its prompt or of its question produced them. Choosing a player makes it the current
 // profile of the player data and hands "profile:" and the name to the game.

@@ -55,7 +55,9 @@ void ConsoleDialog::startLevel() {
     setSuns(suns);
     if (data != nullptr)
         data->setSuns(suns);
-    for (const char* hidden : {"timergraphic", "iwatertipmask", "wateroverlay", "itimeline"})
+    // The water tip too: it belongs to the water line, which the timer display step shows again. A
+    // bonus level has no timer and would otherwise keep the last level's tip in its empty bar.
+    for (const char* hidden : {"timergraphic", "iwatertipmask", "wateroverlay", "itimeline", "waterlinetip"})
         show(child(hidden).get(), false);
     show(child("numsunsonconsole").get(), true);
 }
@@ -91,7 +93,11 @@ int ConsoleDialog::timerStep(bool counting) {
     if (lang::Ref<sprite::Sprite> tip = child("waterlinetip")) {
         tip->setVisible(true);
         if (displayed_ < kTipStop)
-            tip->setLocation(track_.x + displayed_ - 30, tip->getY());
+            tip->setLocation(track_.x + displayed_ - kTipBehind, tip->getY());
+        // The tip stands behind the water's end, so on a short line it would reach out left of the
+        // bar: it is cut at the track's ends (its own height, for a crest above the bar).
+        util::RectangleNM inside(track_.x, tip->getY(), track_.width, tip->getHeight());
+        tip->setClipRect(&inside);
     }
     if (!counting && timer_ >= kRedAlert && !redAlert_) {
         redAlert_ = true;

@@ -12,6 +12,8 @@ public:
     static constexpr int kTimerFull = 400;
     static constexpr int kRedAlert = 351;
     static constexpr int kTipStop = 389;
+    // The water tip's left edge stands this far behind the end of the water line.
+    static constexpr int kTipBehind = 30;
 
     ConsoleDialog();
     ~ConsoleDialog() override;

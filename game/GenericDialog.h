@@ -7,6 +7,8 @@
 
 // Confirm mode shows "b1Delete" (the default) and "b2Cancel"; notice mode "b1OK" alone. A press hides
 // the dialog and passes up the command given for that button (its own name when none was given).
+// The message ("messageText") and the name ("messageName") are placed by their measured heights, the
+// name below the message, so that neither is drawn over the other whatever their lengths.
 class GenericDialog : public GameDialog {
 public:
     static constexpr int kConfirm = 0;
@@ -31,6 +33,8 @@ protected:
     const char* defaultButtonName() const override { return mode_ == kConfirm ? "b1Delete" : "b1OK"; }
 
 private:
+    void stackMessage(sprite::NewFontSprite* text, sprite::NewFontSprite* name);
+
     int mode_ = kNotice;
     std::string confirmCommand_;
     std::string cancelCommand_;

@@ -38,7 +38,7 @@ void OptionsSprite::load() {
             knob.sprite->setLocation(knob.originX + (k == kMusic ? music : effects), knob.originY);
     }
     show(child("itoggletutorials").get(), data == nullptr || data->showTutorials());
-    show(child("bFullScreen").get(), host() != nullptr && host()->isFullScreen());
+    refreshFullScreen();
 }
 
 int OptionsSprite::knobVolume(int knob) {
@@ -79,6 +79,21 @@ int OptionsSprite::knobAt(int x, int y) {
     return kNoKnob;
 }
 
+int OptionsSprite::trackAt(int x, int y) {
+    // A track is the strip a knob can stand on: from its origin to the origin plus the full volume
+    // plus the knob's own width, as high as the knob.
+    for (int k : {kEffects, kMusic}) {
+        const Knob& knob = knobs_[k];
+        if (!knob.sprite || !knob.sprite->isVisible())
+            continue;
+        const int w = knob.sprite->getWidth(), h = knob.sprite->getHeight();
+        if (x >= knob.originX && x < knob.originX + kMaxVolume + w && y >= knob.originY &&
+            y < knob.originY + h)
+            return k;
+    }
+    return kNoKnob;
+}
+
 void OptionsSprite::stopTestClips() {
     if (musicClip_)
         musicClip_->stop();
@@ -104,14 +119,37 @@ void OptionsSprite::close() {
 void OptionsSprite::toggleFullScreen() {
     if (host() == nullptr)
         return;
+    // The frame switches later, on its own thread; a switch that fails (no display mode) is asked for
+    // again by the next press, since the screen, and the mark, stayed as they were.
     const bool on = !host()->isFullScreen();
+    fullScreenAsked_ = on ? 1 : 0;
+    host()->setFullScreen(on);
+    refreshFullScreen();
+}
+
+void OptionsSprite::refreshFullScreen() {
+    if (host() == nullptr)
+        return;
+    // The mark shows what the frame has done: a switch still on its way, or one that found no
+    // display mode, leaves the screen, and the mark, as they were.
+    const bool on = host()->isFullScreen();
+    lang::Ref<sprite::Sprite> mark = child("bFullScreen");
+    if (mark && mark->isVisible() != on)
+        mark->setVisible(on);
+    // Once the frame has done what was asked, that is what the next start reads.
+    int asked = fullScreenAsked_.load();
+    if (asked == kNoSwitch || (asked == 1) != on ||
+        !fullScreenAsked_.compare_exchange_strong(asked, kNoSwitch))
+        return;
     if (PlayerData* data = host()->playerData()) {
         data->setInt(PlayerData::kFullScreen, on ? 1 : 0);
         data->setProgramInt(PlayerData::kFullScreen, on ? 1 : 0);
     }
-    host()->setFullScreen(on);
-    // The mark shows what the frame really did: a switch that found no display mode stays windowed.
-    show(child("bFullScreen").get(), host()->isFullScreen());
+}
+
+bool OptionsSprite::update(int frame, util::RectangleNM* out, util::Region* region) {
+    refreshFullScreen();
+    return GameDialog::update(frame, out, region);
 }
 
 void OptionsSprite::toggleTutorials() {
@@ -129,6 +167,13 @@ void OptionsSprite::showCredits(bool on) {
 }
 
 int OptionsSprite::pressButton(const lang::String& name) {
+    // The credits stand over the rest of the options: only their own button acts meanwhile, not the
+    // buttons and hot spots beside or under it.
+    if (creditsShown_) {
+        if (name.equals("btnclosecredits"))
+            showCredits(false);
+        return kHandled;
+    }
     if (name.equals("bOptionsClose")) {
         close();
         return kClosed;
@@ -145,10 +190,6 @@ int OptionsSprite::pressButton(const lang::String& name) {
     }
     if (name.equals("bCredits")) {
         showCredits(true);
-        return kHandled;
-    }
-    if (name.equals("btnclosecredits")) {
-        showCredits(false);
         return kHandled;
     }
     return kHandled;
@@ -174,6 +215,17 @@ int OptionsSprite::mouseDown(window::Event* event) {
             command_.assign("");
             dragKnob_ = knob;
             grabOffset_ = lx - knobs_[knob].sprite->getX();
+            return kHandled;
+        }
+        // A press on a track beside its knob brings the knob's middle there and grabs it, as if the
+        // drag had started on the knob.
+        const int track = trackAt(lx, ly);
+        if (track != kNoKnob) {
+            Knob& k = knobs_[track];
+            command_.assign("");
+            setKnob(track, lx - k.originX - k.sprite->getWidth() / 2, true);
+            dragKnob_ = track;
+            grabOffset_ = lx - k.sprite->getX();
             return kHandled;
         }
     }
@@ -202,19 +254,11 @@ int OptionsSprite::mouseUp(window::Event* event) {
 int OptionsSprite::mouseWheel(window::Event* event) {
     if (!isVisible() || creditsShown_ || dragKnob_ != kNoKnob)
         return GameDialog::mouseWheel(event);
-    const int lx = event->x - getX(), ly = event->y - getY();
     // A knob answers the wheel anywhere along its track, not only on the knob itself.
-    for (int k : {kEffects, kMusic}) {
-        const Knob& knob = knobs_[k];
-        if (!knob.sprite || !knob.sprite->isVisible())
-            continue;
-        const int w = knob.sprite->getWidth(), h = knob.sprite->getHeight();
-        if (lx < knob.originX || lx >= knob.originX + kMaxVolume + w || ly < knob.originY ||
-            ly >= knob.originY + h)
-            continue;
-        command_.assign("");
-        setKnob(k, knobVolume(k) + event->key * kWheelStep, true);
-        return kHandled;
-    }
-    return GameDialog::mouseWheel(event);
+    const int k = trackAt(event->x - getX(), event->y - getY());
+    if (k == kNoKnob)
+        return GameDialog::mouseWheel(event);
+    command_.assign("");
+    setKnob(k, knobVolume(k) + event->key * kWheelStep, true);
+    return kHandled;
 }

@@ -1,6 +1,8 @@
 // OptionsSprite: the options: music and effects volume knobs, full screen, tutorials, credits.
 #pragma once
 
+#include <atomic>
+
 #include "game/GameDialog.h"
 
 namespace window {
@@ -8,10 +10,15 @@ class AudioClip;
 }
 
 // The data list gives the effects knob's track origin (x, y), then the music knob's. A knob's x on
-// its track is its volume: origin x + 0..255. A knob is dragged with the mouse or turned with the
-// wheel over it (kWheelStep per notch); either way the sound follows at once and its test clip plays.
+// its track is its volume: origin x + 0..255. A knob is dragged with the mouse (a press on its track
+// beside it brings it there and starts the drag) or turned with the wheel over its track (kWheelStep
+// per notch); either way the sound follows at once and its test clip plays.
 // Closing ("bOptionsClose", Escape, Enter) stores both volumes and answers "closed"; the game then
-// applies them. "bCredits" shows the credits ("creditsbackground" with "btnclosecredits").
+// applies them. The full-screen mark ("bFullScreen") shows whether the frame is in full screen, looked
+// at every frame, since the frame switches on its own thread some time after it is asked; the switch
+// is stored ("FULLSCREEN", in the profile and the program key) once the frame has made it.
+// "bCredits" shows the credits ("creditsbackground" with "btnclosecredits"); while they
+// show, only their close button acts (Escape and Enter press it).
 class OptionsSprite : public GameDialog {
 public:
     static constexpr int kWheelStep = 8;
@@ -41,6 +48,8 @@ public:
     int mouseUp(window::Event* event) override;
     bool mouseMove(window::Event* event) override;
     int mouseWheel(window::Event* event) override;
+    // Each frame: the full-screen mark follows the frame's full-screen state (see refreshFullScreen).
+    bool update(int frame, util::RectangleNM* out, util::Region* region) override;
 
 protected:
     void setUpDialog() override;
@@ -48,10 +57,13 @@ protected:
     const char* closeButtonName() const override {
         return creditsShown_ ? "btnclosecredits" : "bOptionsClose";
     }
-    const char* defaultButtonName() const override { return "bOptionsClose"; }
+    const char* defaultButtonName() const override {
+        return creditsShown_ ? "btnclosecredits" : "bOptionsClose";
+    }
 
 private:
     static constexpr int kNoKnob = -1;
+    static constexpr int kNoSwitch = -1;
     static constexpr int kEffects = 0;
     static constexpr int kMusic = 1;
 
@@ -65,8 +77,13 @@ private:
     void setKnob(int knob, int volume, bool audition);
     int knobVolume(int knob);
     int knobAt(int x, int y);
+    // The knob whose track holds the point (dialog coordinates), or kNoKnob.
+    int trackAt(int x, int y);
     void stopTestClips();
+    // Asks the frame for the other screen mode; the frame switches on its own thread.
     void toggleFullScreen();
+    // Shows the mark as the frame is now, and stores "FULLSCREEN" once the switch asked for is done.
+    void refreshFullScreen();
     void toggleTutorials();
     void close();
     void showCredits(bool on);
@@ -77,4 +94,7 @@ private:
     int dragKnob_ = kNoKnob;
     int grabOffset_ = 0;
     bool creditsShown_ = false;
+    // The full-screen switch asked for and not yet seen done: 1 on, 0 off, kNoSwitch none. Asked on the
+    // input thread, seen done on the render thread.
+    std::atomic<int> fullScreenAsked_{kNoSwitch};
 };

@@ -1,5 +1,5 @@
-// Interface pictures: buttons with their state frames, dialog panels, titles and signs, knobs and check
-// marks, instruction pages, and the console with its water timer.
+// Interface pictures: buttons with their state frames, dialog panels, the credits, titles and signs, knobs
+// and check marks, instruction pages, and the console with its water timer.
 #include <set>
 
 #include "tools/ArtRecipes.h"
@@ -295,10 +295,10 @@ std::string pageText(const ArtContext& context, int page, double w, double h, co
 
 bool isUiRecipe(const std::string& name) {
     static const std::set<std::string> names = {
-        "button",    "panel",    "text",         "sign",         "dim",           "parchment",   "inset",
-        "track",     "knob",     "check",        "checkbox",     "tutorialarrow", "closebutton", "rowbutton",
-        "page",      "titles",   "scrollarrow",  "roundarrow",   "console",       "timeline",    "water",
-        "waterfall", "watertip", "timergraphic", "watertipmask", "redalert",      "sunbutton"};
+        "button",    "panel",     "credits",  "text",         "sign",         "dim",           "parchment",
+        "inset",     "track",     "knob",     "check",        "checkbox",     "tutorialarrow", "closebutton",
+        "rowbutton", "page",      "titles",   "scrollarrow",  "roundarrow",   "console",       "timeline",
+        "water",     "waterfall", "watertip", "timergraphic", "watertipmask", "redalert",      "sunbutton"};
     return names.count(name) != 0;
 }
 
@@ -314,6 +314,13 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
     if (r == "panel") {
         std::string title = entry.recipe.size() > 3 ? entry.arg(2) : "";
         return renderFrames(entry, [&](int, const std::string& p) { return panel(w, h, title, p); });
+    }
+    if (r == "credits") {
+        // The panel with its title, and the words of data/art/dialogs/credits.svg over it.
+        return renderFrames(entry, [&](int, const std::string& p) {
+            return panel(w, h, "Credits", p) +
+                   svgPart(context, "dialogs/credits.svg", p + "c", 0, 0, w, h, "");
+        });
     }
     if (r == "text") {
         double size = entry.intArg(0);
@@ -403,15 +410,31 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
         });
     }
     if (r == "rowbutton") {
-        // Frames: normal, hover, pressed, disabled, selected.
-        return renderFrames(entry, [&](int i, const std::string&) {
+        // Frames: normal, hover, pressed, disabled, selected, selected hover. A row's name is drawn
+        // over it in gold, so the selected plate stays dark inside: a lit green with a heavy gold rim,
+        // a glow, and a sun at its right end that no other row has.
+        return renderFrames(entry, [&](int i, const std::string& p) {
             if (i == 0 || i == 3)
                 return std::string();
-            std::string fill = i == 4 ? "#ffd23c" : "#ffffff";
-            double opacity = i == 1 ? 0.15 : i == 2 ? 0.25 : 0.35;
-            return rectA(2, 2, w - 4, h - 4, 8,
-                         "fill=\"" + fill + "\" fill-opacity=\"" + num(opacity) + "\" stroke=\"" + fill +
-                             "\" stroke-width=\"2\"");
+            if (i < 4) {
+                double opacity = i == 1 ? 0.15 : 0.25;
+                return rectA(2, 2, w - 4, h - 4, 8,
+                             "fill=\"#ffffff\" fill-opacity=\"" + num(opacity) +
+                                 "\" stroke=\"#ffffff\" stroke-width=\"2\"");
+            }
+            const bool hover = i == 5;
+            std::string out = "<defs>" + gradient(p + "f", hover ? "#4a9a6a" : "#3a8258", "#1a4a30") +
+                              gradient(p + "rim", "#fff2a0", "#c08010") + "<filter id=\"" + p +
+                              "gl\" x=\"-10%\" y=\"-40%\" width=\"120%\" height=\"180%\"><feGaussianBlur "
+                              "stdDeviation=\"2\"/></filter></defs>";
+            out += rectA(
+                3, 3, w - 6, h - 6, 9,
+                "fill=\"#ffd23c\" opacity=\"" + num(hover ? 0.9 : 0.7) + "\" filter=\"url(#" + p + "gl)\"");
+            out += rectA(3, 3, w - 6, h - 6, 9,
+                         "fill=\"url(#" + p + "f)\" stroke=\"url(#" + p + "rim)\" stroke-width=\"3\"");
+            out += rectA(6, 5.5, w - 12, (h - 10) * 0.4, 6, "fill=\"#ffffff\" opacity=\"0.12\"");
+            out += svgSunDisc(w - 20, h / 2, h * 0.36, 0, p + "s");
+            return out;
         });
     }
     if (r == "page") {
@@ -428,19 +451,21 @@ ArtImage recipeUi(const PictureEntry& entry, const ArtContext& context) {
             // Wells for the score, the timer track, stage-level and the sun.
             out += rectA(10, 16, 150, 44, 8, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
             out += rectA(194, 32, 412, 32, 10, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
-            out += rectA(612, 16, 72, 44, 8, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
+            out += rectA(610, 16, 74, 44, 8, "fill=\"#10241a\" stroke=\"#c8a040\" stroke-width=\"1.5\"");
             out +=
                 "<circle cx=\"718\" cy=\"36\" r=\"30\" fill=\"#10241a\" stroke=\"#c8a040\" "
                 "stroke-width=\"1.5\"/>";
             // Labels at 15 pixels, each inside its well: the stage-level well is too narrow for "STAGE -
-            // LEVEL" at a legible size, so it says "LEVEL" over the "stage - level" numbers.
+            // LEVEL" at a legible size, so it says "LEVEL" over the "stage - level" numbers. The dash
+            // between them stands right of the well's middle: the stage number, right-aligned before
+            // it, may have two digits, the level number after it only one (data/layout.txt).
             std::string label =
                 "font-family=\"DejaVu Serif\" font-weight=\"bold\" font-size=\"15\" fill=\"#f0d070\" "
                 "stroke=\"#10241a\" stroke-width=\"3\" paint-order=\"stroke\"";
             out +=
                 "<text x=\"20\" y=\"30\" " + label + ">SCORE</text><text x=\"400\" y=\"27\" " + label +
-                " text-anchor=\"middle\">TIME</text><text x=\"648\" y=\"31\" " + label +
-                " text-anchor=\"middle\">LEVEL</text><text x=\"648\" y=\"51\" font-family=\"DejaVu Serif\" "
+                " text-anchor=\"middle\">TIME</text><text x=\"647\" y=\"31\" " + label +
+                " text-anchor=\"middle\">LEVEL</text><text x=\"652\" y=\"51\" font-family=\"DejaVu Serif\" "
                 "font-weight=\"bold\" font-size=\"18\" text-anchor=\"middle\" fill=\"#f0d070\">-</text>";
             return out;
         });

@@ -228,8 +228,9 @@ void console(MockupCanvas& c, int timer) {
     c.draw("waterlinetip", tl[0] + timer - 30 + 12, tl[1] - 6, 2);
     const std::vector<int>& sc = c.layout().get("console_score", 2);
     c.number("numbers_score", 24150, sc[0], sc[1]);
-    c.number("numbers_console", 5, c.lx("console_stage") + 9, c.lx("console_stage", 1), false);
-    c.number("numbers_console", 3, c.lx("console_level") + 9, c.lx("console_level", 1), false);
+    // The stage right-aligned at its place, the level left-aligned at its own (one digit).
+    c.number("numbers_level", 12, c.lx("console_stage"), c.lx("console_stage", 1), false);
+    c.number("numbers_level", 3, c.lx("console_level") + 16, c.lx("console_level", 1), false);
     c.draw("btn_consolesun", c.lx("console_sun"), c.lx("console_sun", 1), 0);
     c.number("numbers_console", 4, c.lx("console_suncount") + 9, c.lx("console_suncount", 1) - 12, false);
     c.draw("btn_menuonconsole", c.lx("console_menu"), c.lx("console_menu", 1), 0);

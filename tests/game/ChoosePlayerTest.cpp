@@ -15,18 +15,19 @@ namespace {
 
 using dialog_test::stateOf;
 
-// The chooser at (100, 50); its rows' buttons at local (180, 95 + 40 i); its three buttons at local
-// y 400; the prompt and the question at local (150, 150), modal.
+// The chooser at (100, 50); its rows' buttons at local (180, 95 + 40 i), 10 by 20, six frames (hover
+// 2, normal 1, disabled 0; the data list makes 4 selected and 5 selected under the pointer); its three
+// buttons at local y 400; the prompt and the question at local (150, 150), modal.
 const char* kChooser =
-    "<data> 200 100 40 128 100 100\n"
+    "<data> 200 100 40 128 100 100 4 5\n"
     "<sprites>\n"
     " bkgSelectPlayer Sprite bg 0 0\n"
     " protoName NewFontSprite 0 0\n"
-    " Hilite0 ButtonSprite btn 180 95 3 1 2 1 0 1\n"
-    " Hilite1 ButtonSprite btn 180 135 3 1 2 1 0 1\n"
-    " Hilite2 ButtonSprite btn 180 175 3 1 2 1 0 1\n"
-    " Hilite3 ButtonSprite btn 180 215 3 1 2 1 0 1\n"
-    " Hilite4 ButtonSprite btn 180 255 3 1 2 1 0 1\n"
+    " Hilite0 ButtonSprite btn 180 95 6 1 2 1 0 1\n"
+    " Hilite1 ButtonSprite btn 180 135 6 1 2 1 0 1\n"
+    " Hilite2 ButtonSprite btn 180 175 6 1 2 1 0 1\n"
+    " Hilite3 ButtonSprite btn 180 215 6 1 2 1 0 1\n"
+    " Hilite4 ButtonSprite btn 180 255 6 1 2 1 0 1\n"
     " acceptProfile ButtonSprite btn 20 400 3 1 2 1 0 1\n"
     " createNewProfile ButtonSprite btn 60 400 3 1 2 1 0 1\n"
     " deleteProfile ButtonSprite btn 100 400 3 1 2 1 0 1\n"
@@ -46,6 +47,25 @@ const char* kGeneric =
     " b2Cancel ButtonSprite btn 100 150 3 1 2 1 0 1\n"
     " b1OK ButtonSprite btn 150 150 3 1 2 1 0 1\n"
     " b1Clear ButtonSprite btn 200 150 3 1 2 1 0 1\n";
+
+// A bitmap font for the question's texts: every glyph box 10 x 20, advance 10, so a line is 20 high.
+struct BoxFont {
+    BoxFont() {
+        picture = lang::make<window::Image>(224 * 10, 20, window::Image::kCleared);
+        metrics = lang::make<window::Image>(6, 224, window::Image::kCleared);
+        for (int r = 0; r < 224; ++r) {
+            const int32_t words[6] = {10 * r, 0, 10, 20, 0, 10};
+            for (int w = 0; w < 6; ++w)
+                metrics->getPixels()[r * 6 + w] = static_cast<uint32_t>(words[w]);
+        }
+    }
+    void dress(sprite::NewFontSprite* text) const {
+        text->setImage(picture.get());
+        text->setFont(metrics.get());
+    }
+    lang::Ref<window::Image> picture;
+    lang::Ref<window::Image> metrics;
+};
 
 class ChoosePlayerTest : public ::testing::Test, public dialog_test::DialogFixture {
 protected:
@@ -198,6 +218,78 @@ TEST_F(ChoosePlayerTest, DeletingAsksFirstAndRemovesOnlyThatPlayer) {
     EXPECT_TRUE(chooser->names().empty());
     EXPECT_EQ(canvas->data->lastProfile(), "");
     EXPECT_EQ(stateOf(chooser, "acceptProfile"), 0);
+}
+
+TEST_F(ChoosePlayerTest, TheSelectedRowShowsItsOwnLookAndTheLookFollowsTheSelection) {
+    canvas->data->createProfile("Ann");
+    canvas->data->createProfile("Bob");
+    open("Bob");
+    auto frameOf = [&](const char* row) {
+        sprite::ButtonSprite* b = dialog_test::buttonIn(chooser, row);
+        return b != nullptr && b->isVisible() ? b->getFrame() : -1;
+    };
+    EXPECT_EQ(frameOf("Hilite1"), 4) << "the selected row shows, in its selected frame";
+    EXPECT_EQ(frameOf("Hilite0"), 1);
+
+    // Under the pointer the selected row takes its own hover look, and gives it back on leaving.
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseMove, 285, 190, 0, 0, 0).get());
+    EXPECT_EQ(frameOf("Hilite1"), 5);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseMove, 110, 60, 0, 0, 0).get());
+    EXPECT_EQ(frameOf("Hilite1"), 4);
+
+    clickRow(0);
+    EXPECT_EQ(frameOf("Hilite0"), 4);
+    EXPECT_EQ(frameOf("Hilite1"), 1);
+
+    // By key the selection moves and its look with it.
+    canvas->key(window::Event::kDown);
+    EXPECT_EQ(frameOf("Hilite1"), 4);
+    EXPECT_EQ(frameOf("Hilite0"), 1);
+}
+
+TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAboveTheButtons) {
+    canvas->data->createProfile("Ann");
+    open("Ann");
+    GenericDialog* q = question();
+    auto textOf = [&](const char* name) {
+        lang::Ref<sprite::Sprite> s = q->getChild(name);
+        return static_cast<sprite::NewFontSprite*>(s.get());
+    };
+    BoxFont font;
+    font.dress(textOf("messageText"));
+    font.dress(textOf("messageName"));
+    // Checks that message and name do not meet, the name is under the message, and both end above
+    // the shown buttons (at y 150) and start below the title (20 high).
+    auto expectStacked = [&](const char* what) {
+        SCOPED_TRACE(what);
+        util::RectangleNM text = textOf("messageText")->getBounds();
+        util::RectangleNM name = textOf("messageName")->getBounds();
+        EXPECT_GE(text.y, 20);
+        EXPECT_GE(name.y, text.y + text.height) << "the name starts below the message";
+        EXPECT_LE(name.y + name.height, 150) << "the name ends above the buttons";
+        EXPECT_LE(name.width, 310 + 2) << "the name fits the panel";
+    };
+
+    q->showMessage(GenericDialog::kConfirm, 0,
+                   canvas->text("STR_REALLY_DELETE_1") + "\n" + canvas->text("STR_REALLY_DELETE_2"), "Ann");
+    EXPECT_GE(textOf("messageText")->getHeight(), 3 * 20 - 2 * 2) << "the question takes three lines";
+    expectStacked("the question");
+
+    q->showMessage(GenericDialog::kNotice, 1, canvas->text("STR_DUPLICATE_NAME"), "Zo\xE9");
+    expectStacked("the duplicate-name notice");
+
+    // A name of one long word is cut short, one of several words may take two lines.
+    q->showMessage(GenericDialog::kConfirm, 0, canvas->text("STR_REALLY_DELETE_1"), std::string(60, 'W'));
+    expectStacked("a long name");
+    EXPECT_EQ(textOf("messageName")->getText().view().back(), sprite::NewFontSprite::kEllipsis);
+    q->showMessage(GenericDialog::kConfirm, 0, canvas->text("STR_REALLY_DELETE_1"),
+                   "Ann Marie Smith Jones Brown");
+    expectStacked("a name of several words");
+
+    // A message of another kind is wrapped to the panel too.
+    q->showMessage(GenericDialog::kNotice, 1, PlayerData::nameProblem(".."), "..");
+    EXPECT_LE(textOf("messageText")->getWidth(), 320 + 2);
+    expectStacked("a message of another kind");
 }
 
 TEST_F(ChoosePlayerTest, FivePlayersFillTheListAndTabSkipsTheDisabledButtons) {

@@ -75,7 +75,18 @@ public:
     void runAction(lang::Object* source, const lang::String& label) override { handleAction(source, label); }
     void setEffectsVolume(int volume) override { effectsVolume = volume; }
     bool isFullScreen() override { return fullScreen; }
-    void setFullScreen(bool on) override { fullScreen = on; }
+    // At once, or, with fullScreenLater, only when finishFullScreen runs (as the frame's own thread
+    // switches some time after it is asked).
+    void setFullScreen(bool on) override {
+        if (fullScreenLater)
+            fullScreenAsked.push_back(on);
+        else
+            fullScreen = on;
+    }
+    void finishFullScreen() {
+        for (bool on : std::exchange(fullScreenAsked, {}))
+            fullScreen = on;
+    }
 
     Ref<PlayerData> data;
     util::Random generator{12345};
@@ -85,6 +96,8 @@ public:
     std::vector<int> stopped;
     int effectsVolume = -1;
     bool fullScreen = false;
+    bool fullScreenLater = false;
+    std::vector<bool> fullScreenAsked;
 };
 
 // Writes scripts into a temporary program folder and loads the main one into the canvas's scene.

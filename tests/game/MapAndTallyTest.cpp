@@ -361,6 +361,32 @@ TEST_F(ConsoleTest, ALevelStartsWithTheStoredScoreAndAtLeastOneSun) {
     EXPECT_EQ(console->suns(), 7);
 }
 
+TEST_F(ConsoleTest, TheWaterTipWaitsForTheTimerAndNeverReachesOutOfTheBar) {
+    lang::Ref<sprite::Sprite> tip = console->getChild("waterlinetip");
+    // A level starts with its tip hidden: a bonus level, whose timer never runs, keeps it hidden.
+    console->setLevel(5);
+    console->resetForLevel();
+    console->startLevel();
+    EXPECT_FALSE(tip->isVisible());
+
+    // The first step shows a line of one pixel: the tip, 30 pixels behind the line's end, is cut at
+    // the bar's left end (the bar, "itimeline", is 60 wide at x 100).
+    console->setTimer(0);
+    console->timerStep(false);
+    EXPECT_TRUE(tip->isVisible());
+    util::RectangleNM shown = tip->getBounds();
+    EXPECT_EQ(shown.x, 100);
+    EXPECT_EQ(shown.x + shown.width, 100 + 1 - 30 + 60) << "the part of the tip on the bar still shows";
+    EXPECT_EQ(shown.height, 20);
+
+    // Further on, the tip is cut at the bar's right end.
+    console->setTimer(400);
+    for (int i = 0; i < 40; ++i)
+        console->timerStep(false);
+    shown = tip->getBounds();
+    EXPECT_LE(shown.x + shown.width, 100 + 60);
+}
+
 TEST_F(ConsoleTest, TheWaterLineFollowsTheTimerUpwardAndRaisesTheAlertLate) {
     console->resetForLevel();
     console->setTimer(50);

@@ -169,7 +169,19 @@ TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolum
     EXPECT_TRUE(d->getChild("bFullScreen")->isVisible());
     EXPECT_TRUE(commands().empty()) << "the toggles act once and pass nothing up";
 
-    // With the credits up, Escape closes the credits first, then the options.
+    // With the credits up, nothing beside their close button acts: not the hot spots, not the credits'
+    // own button, not Enter. Escape closes the credits first, then the options.
+    canvas->click(115, 375);
+    EXPECT_TRUE(d->getChild("creditsbackground")->isVisible());
+    canvas->click(115, 115);
+    canvas->click(115, 145);
+    EXPECT_TRUE(canvas->fullScreen);
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    canvas->click(475, 115);  // bOptionsClose
+    EXPECT_TRUE(d->isVisible());
+    canvas->key(Event::kEnter);
+    EXPECT_FALSE(d->getChild("creditsbackground")->isVisible()) << "Enter closes the credits";
+    EXPECT_TRUE(d->isVisible());
     canvas->click(115, 375);
     EXPECT_TRUE(d->getChild("creditsbackground")->isVisible());
     canvas->key(Event::kEscape);
@@ -181,6 +193,111 @@ TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolum
     EXPECT_EQ(canvas->data->musicVolume(), 0);
     EXPECT_EQ(canvas->data->effectsVolume(), 95);
     EXPECT_GE(music->stops, 1);
+}
+
+TEST_F(MenusTest, APressOnAVolumeTrackBringsTheKnobThereAndDragsItOn) {
+    // Track origins: effects (50, 100), music (50, 200); the knobs are 20 by 20; the dialog at (100, 100).
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" butfxknob") + kButton + "0 0 3 1 2 1 0 1\n" + " butmuknob" + kButton +
+              "0 0 3 1 2 1 0 1\n" + " bOptionsClose" + kButton + "370 10 3 1 2 1 0 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    auto music = lang::make<CountingClip>();
+    auto effects = lang::make<CountingClip>();
+    d->setTestClips(music.get(), effects.get());
+    d->load();
+
+    // Pressed at local x 100 on the effects track: the knob's middle comes there (volume 100 - 50 - 10).
+    drag(Event::kMouseDown, 200, 205);
+    EXPECT_EQ(d->effectsVolume(), 40);
+    EXPECT_EQ(canvas->effectsVolume, 40) << "the sound follows at once";
+    EXPECT_EQ(effects->plays, 1);
+    EXPECT_TRUE(d->isDragging()) << "the press grabbed the knob";
+    drag(Event::kMouseDrag, 250, 205);
+    EXPECT_EQ(d->effectsVolume(), 90);
+    drag(Event::kMouseUp, 260, 205);
+    EXPECT_FALSE(d->isDragging());
+    EXPECT_EQ(d->effectsVolume(), 100);
+    EXPECT_EQ(effects->stops, 1);
+
+    // Near the music track's right end the knob stops at full volume; left of the track's origin, and
+    // between the tracks, a press moves nothing.
+    drag(Event::kMouseDown, 420, 305);
+    EXPECT_EQ(d->musicVolume(), 255);
+    EXPECT_EQ(music->getVolume(), 255);
+    EXPECT_EQ(music->loops, 1);
+    drag(Event::kMouseUp, 420, 305);
+    EXPECT_EQ(d->musicVolume(), 255);
+    drag(Event::kMouseDown, 145, 305);
+    drag(Event::kMouseUp, 145, 305);
+    drag(Event::kMouseDown, 200, 150);
+    drag(Event::kMouseUp, 200, 150);
+    EXPECT_EQ(d->musicVolume(), 255);
+    EXPECT_EQ(d->effectsVolume(), 100);
+    EXPECT_TRUE(commands().empty()) << "a press on a track is no command";
+}
+
+TEST_F(MenusTest, TheFullScreenMarkShowsWhatTheFrameHasDoneAndOnlyThatIsStored) {
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" bOptionsClose") + kButton + "370 10 3 1 2 1 0 1\n" +
+              " bFullScreen Sprite bg 10 10\n" + " fullscreenhotspot RectButtonSprite 10 10 20 20 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    canvas->fullScreenLater = true;
+    d->load();
+    auto mark = [&] { return d->getChild("bFullScreen")->isVisible(); };
+    auto stored = [&] {
+        EXPECT_EQ(canvas->data->getInt(PlayerData::kFullScreen, -1),
+                  canvas->data->programInt(PlayerData::kFullScreen, -1))
+            << "the profile and the program key agree";
+        return canvas->data->programInt(PlayerData::kFullScreen, -1);
+    };
+    EXPECT_FALSE(mark());
+
+    // Asked for full screen: until the frame has switched, the mark and the store stay as they were.
+    canvas->click(115, 115);
+    EXPECT_EQ(canvas->fullScreenAsked, (std::vector<bool>{true}));
+    dialog_test::step(*d, 1);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), -1);
+    // The frame has switched: the next frame shows it and stores it.
+    canvas->finishFullScreen();
+    dialog_test::step(*d, 2);
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(stored(), 1);
+
+    // And back to a window.
+    canvas->click(115, 115);
+    EXPECT_EQ(canvas->fullScreenAsked, (std::vector<bool>{false}));
+    dialog_test::step(*d, 3);
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(stored(), 1);
+    canvas->finishFullScreen();
+    dialog_test::step(*d, 4);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), 0);
+
+    // A switch the frame could not make changes neither; the next press asks for it again.
+    canvas->click(115, 115);
+    canvas->fullScreenAsked.clear();
+    for (int f = 5; f < 10; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), 0);
+    canvas->click(115, 115);
+    EXPECT_EQ(canvas->fullScreenAsked, (std::vector<bool>{true}));
+    canvas->finishFullScreen();
+    dialog_test::step(*d, 10);
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(stored(), 1);
+
+    // The frame left full screen by itself (as it does before the browser opens): the mark follows,
+    // the store keeps what the player chose.
+    canvas->fullScreen = false;
+    dialog_test::step(*d, 11);
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(stored(), 1);
+    EXPECT_TRUE(commands().empty());
 }
 
 TEST_F(MenusTest, TutorialPagesAreDueOnTheirLevelOncePerPlayerAndNeverWithTutorialsOff) {

@@ -23,6 +23,7 @@
 #include "lang/Ref.h"
 #include "lang/ResourceFile.h"
 #include "lang/String.h"
+#include "sprite/ButtonSprite.h"
 #include "sprite/DataLoader.h"
 #include "sprite/DialogSprite.h"
 #include "sprite/Sprite.h"
@@ -59,12 +60,13 @@ std::vector<DialogChildren> dialogChildren() {
          2},
         {"Options",
          {{"bFullScreen", S}, {"butfxknob", S}, {"butmuknob", S}, {"bOptionsClose", B}, {"itoggletutorials", S},
-          {"creditsbackground", S}, {"btnclosecredits", B}, {"fullscreenhotspot", B}, {"tutorialhotspot", B}},
+          {"creditsbackground", S}, {"bCredits", B}, {"btnclosecredits", B}, {"fullscreenhotspot", B},
+          {"tutorialhotspot", B}},
          4},
         {"Instructions",
          {{"pg1", A}, {"pg2", A}, {"pg3", A}, {"pg4", A}, {"bInstructionsNext", B}, {"bInstructionsBack", B},
           {"bInstructionsClose", B}},
-         -1},
+         2},
         {"ExitDialog",
          {{"bMenuOptionsFromExit", B}, {"bMenuInstructionsFromExit", B}, {"mapbutton", B}, {"EndGame", B},
           {"ExitClose", B}},
@@ -88,7 +90,7 @@ std::vector<DialogChildren> dialogChildren() {
         {"ChoosePlayer",
          {{"protoName", F}, {"bkgSelectPlayer", S}, {"acceptProfile", B}, {"deleteProfile", B},
           {"createNewProfile", B}, {"inputPrompt", "ProfileInputPrompt"}, {"genericDialog", "GenericDialog"}},
-         6},
+         8},
         {"inputPrompt", {{"name", F}, {"submitNewProfile", B}, {"cancelAddProfile", B}}, -1},
     };
     for (int level = 1; level <= 60; ++level)
@@ -439,6 +441,49 @@ TEST_F(BuiltScripts, EveryNameTheGameLooksUpIsDeclared) {
     EXPECT_TRUE(faults.empty()) << joined(faults);
 }
 
+// The sheet columns of every picture of data/pictures.txt (name, format, frame size, columns, rows).
+std::map<std::string, int> pictureColumns() {
+    std::map<std::string, int> columns;
+    std::ifstream list(std::string(LUMAROO_DATA_DIR) + "/pictures.txt");
+    for (std::string line; std::getline(list, line);) {
+        std::istringstream fields(line);
+        std::string name, format;
+        int frameWidth = 0, frameHeight = 0, cols = 0;
+        if (fields >> name >> format >> frameWidth >> frameHeight >> cols && name[0] != '#')
+            columns[name] = cols;
+    }
+    return columns;
+}
+
+// A number reads its strip as ten digit cells in digits-only mode and as the fifteen cells of
+// separators, signs and digits otherwise: a strip of the other kind draws punctuation for digits.
+TEST_F(BuiltScripts, EveryNumberReadsAStripOfTheCellsItsModeNeeds) {
+    const std::map<std::string, int> columns = pictureColumns();
+    ASSERT_FALSE(columns.empty()) << "data/pictures.txt lists no picture";
+    std::vector<std::string> faults;
+    int numbers = 0;
+    for (const auto& [file, script] : scripts_) {
+        for (const Record& r : script.records) {
+            if (r.className != "NumberSprite" || r.images.empty())
+                continue;
+            ++numbers;
+            const int mode = r.numbers.size() > 4 ? r.numbers[4] : 0;
+            const int wanted = mode == 1 ? 10 : 15;
+            auto found = columns.find(r.images[0].text);
+            if (found == columns.end())
+                faults.push_back(where(script, r.images[0]) + ": \"" + r.name.text + "\": the strip " +
+                                 r.images[0].text + " is not in data/pictures.txt");
+            else if (found->second != wanted)
+                faults.push_back(where(script, r.name) + ": \"" + r.name.text + "\" in mode " +
+                                 std::to_string(mode) + " reads " + std::to_string(wanted) +
+                                 " cells, its strip " + found->first + " has " +
+                                 std::to_string(found->second));
+        }
+    }
+    EXPECT_GE(numbers, 10);
+    EXPECT_TRUE(faults.empty()) << joined(faults);
+}
+
 // The scene's integer list is the kind table, its sound list the numbered sounds of
 // data/sound/sounds.txt in index order, the menu and the options each hand over one clip, and the
 // clips, texts and level files that the game opens by name exist.
@@ -537,6 +582,66 @@ TEST_F(BuiltScripts, TheLoaderBuildsTheWholeSceneWithoutAMessage) {
         auto* box = static_cast<sprite::DialogSprite*>(dialog);
         for (const auto& [child, className] : d.children)
             EXPECT_TRUE(box->getChild(child.c_str())) << "\"" << d.dialog << "\" has no child \"" << child << "\"";
+    }
+}
+
+// The chooser's row buttons, as the real scene sets them up, show the selected row in a frame of its
+// own: a selected state with no frame would hide the row's button, one equal to the normal or hover
+// frame would not show which player is chosen.
+TEST_F(BuiltScripts, TheChoosersRowsHaveASelectedLookOfTheirOwn) {
+    auto loader = lang::make<sprite::DataLoader>(lang::String("."), nullptr, nullptr);
+    ASSERT_TRUE(loader->load("+datfile"));
+    lang::String key("ChoosePlayer");
+    auto* chooser = static_cast<sprite::Sprite*>(loader->names()->get(&key));
+    ASSERT_TRUE(chooser != nullptr && chooser->instanceOf("DialogSprite"));
+    using B = sprite::ButtonSprite;
+    for (int row = 0; row < 5; ++row) {
+        const std::string name = "Hilite" + std::to_string(row);
+        lang::Ref<sprite::Sprite> s = static_cast<sprite::DialogSprite*>(chooser)->getChild(name.c_str());
+        ASSERT_TRUE(s && s->instanceOf("ButtonSprite")) << name;
+        auto* b = static_cast<B*>(s.get());
+        for (int state : {B::kSelected, B::kSelectedHover}) {
+            const int frame = b->getStateFrame(state);
+            EXPECT_TRUE(frame >= 0 && frame < b->getFrameCount())
+                << "chooseplayer.def: \"" << name << "\" has no frame for state " << state << " (" << frame
+                << ")";
+            EXPECT_NE(frame, b->getStateFrame(B::kNormal)) << name << ", state " << state;
+            EXPECT_NE(frame, b->getStateFrame(B::kHover)) << name << ", state " << state;
+        }
+    }
+}
+
+// The instructions' version line, as the real scene makes it, stands inside the panel's frame (16
+// pixels of stone and rim on each side of the panel picture) and over none of the pages or buttons.
+TEST_F(BuiltScripts, TheInstructionsVersionLineStandsInsideThePanelsFrame) {
+    constexpr int kFrame = 16;
+    auto loader = lang::make<sprite::DataLoader>(lang::String("."), nullptr, nullptr);
+    ASSERT_TRUE(loader->load("+datfile"));
+    lang::String key("Instructions");
+    auto* dialog = static_cast<sprite::Sprite*>(loader->names()->get(&key));
+    ASSERT_TRUE(dialog != nullptr && dialog->instanceOf("DialogSprite"));
+    auto* box = static_cast<sprite::DialogSprite*>(dialog);
+    lang::Ref<sprite::Sprite> version = box->getChild("version");
+    ASSERT_TRUE(version) << "the instructions make no version line";
+    const util::RectangleNM line = version->getBounds();
+    ASSERT_FALSE(line.isEmpty()) << "the version line measures nothing";
+    const util::RectangleNM inside(kFrame, kFrame, dialog->getWidth() - 2 * kFrame,
+                                   dialog->getHeight() - 2 * kFrame);
+    util::RectangleNM within = line;
+    within.intersect(inside);
+    EXPECT_TRUE(within.x == line.x && within.y == line.y && within.width == line.width &&
+                within.height == line.height)
+        << "instructions.def: the version line (" << line.x << ", " << line.y << ", " << line.width << " x "
+        << line.height << ") reaches into the panel's frame";
+    for (const char* other :
+         {"pg1", "pg2", "pg3", "pg4", "bInstructionsBack", "bInstructionsClose", "bInstructionsNext"}) {
+        lang::Ref<sprite::Sprite> s = box->getChild(other);
+        if (!s)
+            continue;
+        util::RectangleNM overlap = line;
+        overlap.intersect(s->getBounds());
+        EXPECT_TRUE(overlap.isEmpty())
+            << "instructions.def: the version line stands over \"" << other << "\"";
     }
 }
 
