@@ -88,12 +88,14 @@ public:
 
     // ---- the scene ----
     // Under the canvas lock: places the sprite at `index` (out of range: on top), named `name` (null or
-    // empty: unnamed), taking it out of the scene and of the pending removals first.
+    // empty: unnamed), taking it out of the scene, of the pending removals and of the name table under
+    // its old name first.
     void addSprite(const char* name, Sprite* sprite, int index);
-    // Under the canvas lock: hides the sprite and forgets its name; it leaves the scene at the end of the
-    // next frame step (a later addSprite keeps it).
+    // Under the canvas lock: hides the sprite and drops its own entries from the name table; it leaves
+    // the scene at the end of the next frame step (a later addSprite keeps it).
     void removeSprite(Sprite* sprite);
-    // No reference for the caller; null without a name table or such a name.
+    // The newest sprite entered under `name` that still carries it (a sprite renamed since never
+    // answers to its old name). No reference for the caller; null without a name table or such a name.
     Sprite* getSprite(const lang::String& name);
     Sprite* getSprite(const char* name);
     int indexOfSprite(Sprite* sprite);
