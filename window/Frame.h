@@ -24,6 +24,9 @@ public:
     // The frame's client size in game pixels: the picture the window shows scales to the window.
     void setSize(int width, int height) override;
     int64_t windowProc(int32_t message, int64_t wParam, int64_t lParam) override;
+    // Showing the window fits it into the work area once the desktop's frame around it is known, unless
+    // it fits where it is already.
+    void setVisible(bool visible) override;
 
     // Switches between the window and full screen (the desktop's mode, with the picture scaled and its
     // aspect kept). Nothing happens when already in the requested state, unless `force` is set while
@@ -62,6 +65,20 @@ public:
     void setNoCaption(bool on) { noCaption_ = on; }
     bool hasNoCaption() const { return noCaption_; }
 
+    // The frame the desktop draws around a window's client area, in desktop pixels.
+    struct Borders {
+        int top = 0;
+        int left = 0;
+        int bottom = 0;
+        int right = 0;
+    };
+    // Where a window showing a picture of `width` by `height` game pixels goes in the desktop's work area
+    // (the part that panels leave free), its borders included: at the picture's own size when that fits,
+    // else as large as fits with the picture's aspect kept (the renderer scales the picture to it);
+    // centred. Answers the client area in desktop coordinates, never smaller than 1 by 1.
+    static util::RectangleNM windowedPlacement(int width, int height, const util::RectangleNM& workArea,
+                                               const Borders& borders);
+
     // The desktop display mode's bits per pixel (32 for the usual 8-bit-per-channel desktops, whose
     // pixels take four bytes), or 0 without a display.
     static int displayDepth();
@@ -79,7 +96,9 @@ protected:
 
 private:
     void applyFullScreen(bool on, bool force);
-    void placeWindowed();
+    // Sizes and places the window by windowedPlacement; with `keepFittingPlace`, a window that already
+    // lies wholly inside the work area at that size stays where it is.
+    void placeWindowed(bool keepFittingPlace = false);
 
     std::atomic<bool> fullScreen_{false};
     bool maximizeToFullScreen_ = false;
