@@ -373,8 +373,7 @@ void EventLoop::posted(const SDL_UserEvent& event) {
         case sdl::Post::FullScreen: {
             auto* frame = static_cast<Frame*>(postedComponent(event));
             intptr_t flags = reinterpret_cast<intptr_t>(event.data2);
-            if (frame->created_)
-                frame->setFullScreen((flags & 1) != 0, (flags & 2) != 0);
+            frame->postedFullScreen((flags & 1) != 0, (flags & 2) != 0);
             return;
         }
     }

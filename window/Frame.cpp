@@ -136,11 +136,26 @@ bool Frame::postCloseRequest() {
 
 void Frame::setFullScreen(bool on, bool force) {
     if (!sdl::onWindowThread()) {
-        sdl::postValue(sdl::Post::FullScreen, this, (on ? 1 : 0) | (force ? 2 : 0));
+        pendingSwitches_.fetch_add(1, std::memory_order_acq_rel);
+        if (!sdl::postValue(sdl::Post::FullScreen, this, (on ? 1 : 0) | (force ? 2 : 0)))
+            pendingSwitches_.fetch_sub(1, std::memory_order_acq_rel);
         return;
     }
     applyFullScreen(on, force);
+    onFullScreenSwitched(isFullScreen());
 }
+
+void Frame::postedFullScreen(bool on, bool force) {
+    const bool windowed = hasWindow();
+    if (windowed)
+        applyFullScreen(on, force);
+    // Done before the notice: whoever it reaches finds the switch no longer pending and the state new.
+    pendingSwitches_.fetch_sub(1, std::memory_order_acq_rel);
+    if (windowed)
+        onFullScreenSwitched(isFullScreen());
+}
+
+void Frame::onFullScreenSwitched(bool) {}
 
 void Frame::applyFullScreen(bool on, bool force) {
     auto* window = static_cast<SDL_Window*>(nativeWindow());

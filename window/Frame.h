@@ -31,9 +31,15 @@ public:
     // Switches between the window and full screen (the desktop's mode, with the picture scaled and its
     // aspect kept). Nothing happens when already in the requested state, unless `force` is set while
     // windowed, which places the window again. If the platform refuses, a message box says so and the
-    // frame stays windowed. From another thread the switch is posted to the window thread.
+    // frame stays windowed. From another thread the switch is posted to the window thread and done
+    // there later: until then isFullScreen() still tells the old state and fullScreenSwitchPending()
+    // is true; onFullScreenSwitched tells when it has been done.
     virtual void setFullScreen(bool on, bool force);
+    // Whether the frame is in full screen now (any thread).
     bool isFullScreen() const { return fullScreen_.load(std::memory_order_acquire); }
+    // Any thread: a switch asked for from another thread has not been handled yet. Once it is false,
+    // isFullScreen() tells what the switches asked for so far have done.
+    bool fullScreenSwitchPending() const { return pendingSwitches_.load(std::memory_order_acquire) > 0; }
     // Closes the frame: the window is destroyed on the window thread (onDestroy runs there).
     virtual void exit();
     // Posts the private destroy message to the window thread.
@@ -49,6 +55,9 @@ public:
     // Activation changed: called when the frame becomes active, and when it loses activation to another
     // program's window.
     virtual void onActivate(bool active);
+    // Window thread: a setFullScreen call has been handled (whether it changed anything or the platform
+    // refused), and the frame is now in full screen when `on` is true. Frame does nothing.
+    virtual void onFullScreenSwitched(bool on);
 
     // Minimises the window without activating another; the desktop restores it.
     void minimize();
@@ -95,12 +104,16 @@ protected:
     void onDestroyWindow() override { onDestroy(); }
 
 private:
+    friend class EventLoop;
+    // Window thread: a switch posted by setFullScreen from another thread.
+    void postedFullScreen(bool on, bool force);
     void applyFullScreen(bool on, bool force);
     // Sizes and places the window by windowedPlacement; with `keepFittingPlace`, a window that already
     // lies wholly inside the work area at that size stays where it is.
     void placeWindowed(bool keepFittingPlace = false);
 
     std::atomic<bool> fullScreen_{false};
+    std::atomic<int> pendingSwitches_{0};  // switches posted to the window thread and not yet handled
     bool maximizeToFullScreen_ = false;
     bool noCaption_ = false;
     std::atomic<bool> minimized_{false};

@@ -299,6 +299,47 @@ TEST(WindowPlacement, AFrameLargerThanTheDesktopGetsAWindowThatFits) {
     processPendingEvents();
 }
 
+// The switch is the window thread's: asked for from another thread it is pending until done there,
+// and the frame says when it has been done and what it did.
+TEST_F(ScreenTest, ASwitchAskedForElsewhereIsPendingUntilDoneAndThenTold) {
+    std::thread other([this] { frame->setFullScreen(true, false); });
+    other.join();
+    EXPECT_TRUE(frame->fullScreenSwitchPending());
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_TRUE(frame->switches.empty()) << "nothing has been done yet";
+    processPendingEvents();
+    EXPECT_FALSE(frame->fullScreenSwitchPending());
+    EXPECT_TRUE(frame->isFullScreen());
+    EXPECT_EQ(frame->switches, std::vector<bool>{true});
+
+    // On the window thread the switch is done at once, and told before setFullScreen returns.
+    frame->setFullScreen(false, false);
+    EXPECT_EQ(frame->switches, (std::vector<bool>{true, false}));
+    // A request that changes nothing is answered too: the caller learns the state it is in.
+    frame->setFullScreen(false, false);
+    EXPECT_EQ(frame->switches, (std::vector<bool>{true, false, false}));
+
+    // Refused: told that the frame stayed windowed.
+    std::vector<std::string> boxes;
+    MessageBoxHook previous = setMessageBoxHook([&](std::string_view, std::string_view text) {
+        boxes.emplace_back(text);
+    });
+    auto windowless = lang::make<RecordingFrame>();
+    windowless->setFullScreen(true, false);
+    setMessageBoxHook(previous);
+    EXPECT_EQ(windowless->switches, std::vector<bool>{false});
+    EXPECT_EQ(boxes.size(), 1u);
+
+    // A switch whose window went before the window thread came to it is no longer pending.
+    std::thread late([this] { frame->setFullScreen(true, false); });
+    late.join();
+    EXPECT_TRUE(frame->fullScreenSwitchPending());
+    frame->destroyWindow();
+    processPendingEvents();
+    EXPECT_FALSE(frame->fullScreenSwitchPending());
+    EXPECT_EQ(frame->switches.size(), 3u) << "no window, nothing done, nothing told";
+}
+
 TEST_F(ScreenTest, WhenFullScreenIsRefusedTheFrameSaysSoAndStaysWindowed) {
     std::vector<std::string> boxes;
     MessageBoxHook previous = setMessageBoxHook([&](std::string_view title, std::string_view text) {
