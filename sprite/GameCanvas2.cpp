@@ -245,6 +245,14 @@ bool GameCanvas2::receive(window::Event* event) {
     return true;
 }
 
+void GameCanvas2::onFullScreenSwitched(bool) {
+    if (!accepting())
+        return;
+    auto command = lang::make<lang::String>(kFullScreenSwitched);
+    auto event = lang::make<window::Event>(command.get(), nullptr);
+    enqueueEvent(event.get());
+}
+
 // ---- the command handler ----
 
 void GameCanvas2::handleAction(lang::Object*, const lang::String& command) {

@@ -83,6 +83,15 @@ public:
     // that does not use it ends the walk.
     virtual bool onMouseWheel(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command);
 
+    // The command onFullScreenSwitched queues.
+    static constexpr const char* kFullScreenSwitched = "fullScreenSwitched";
+    // Window thread: the parent frame has handled a full-screen switch (see window::Frame::
+    // onFullScreenSwitched). While started, queues the action event kFullScreenSwitched with no
+    // source, so that handleAction (and through it the visible dialogs' handleCommand) runs on the
+    // input thread once the switch is done and the frame's isFullScreen() tells its outcome. It never
+    // waits for the canvas lock.
+    virtual void onFullScreenSwitched(bool on);
+
     // LoaderCanvas: one more item loaded.
     void incrementLoadedCount() override { loadedCount_.fetch_add(1, std::memory_order_relaxed); }
 
