@@ -199,14 +199,16 @@ TEST_F(ScreenTest, FullScreenOnAndOff) {
 TEST(WindowPlacement, TheWholeWindowFitsTheWorkAreaWithThePicturesAspect) {
     using Borders = Frame::Borders;
     // A large desktop: the window keeps its size and is centred.
-    util::RectangleNM big = Frame::windowedPlacement(800, 600, util::RectangleNM(0, 0, 1920, 1080), {30, 2, 2, 2});
+    util::RectangleNM big =
+        Frame::windowedPlacement(800, 600, util::RectangleNM(0, 0, 1920, 1080), {30, 2, 2, 2});
     EXPECT_EQ(big.width, 800);
     EXPECT_EQ(big.height, 600);
     EXPECT_EQ(big.x, 2 + (1916 - 800) / 2);
     EXPECT_EQ(big.y, 30 + (1080 - 32 - 600) / 2);
 
     // 800 by 600 with a 28-pixel panel on top and a 24-pixel title bar: the height decides.
-    util::RectangleNM small = Frame::windowedPlacement(800, 600, util::RectangleNM(0, 28, 800, 572), {24, 1, 1, 1});
+    util::RectangleNM small =
+        Frame::windowedPlacement(800, 600, util::RectangleNM(0, 28, 800, 572), {24, 1, 1, 1});
     EXPECT_EQ(small.height, 572 - 24 - 1);
     EXPECT_EQ(small.width, 547 * 800 / 600);
     EXPECT_EQ(small.y, 28 + 24);
@@ -241,7 +243,8 @@ TEST(WindowPlacement, TheWholeWindowFitsTheWorkAreaWithThePicturesAspect) {
         }
     }
     // No room at all: still a window, one pixel at least.
-    util::RectangleNM none = Frame::windowedPlacement(800, 600, util::RectangleNM(0, 0, 10, 10), {24, 8, 8, 8});
+    util::RectangleNM none =
+        Frame::windowedPlacement(800, 600, util::RectangleNM(0, 0, 10, 10), {24, 8, 8, 8});
     EXPECT_GE(none.width, 1);
     EXPECT_GE(none.height, 1);
 }
