@@ -5,6 +5,7 @@
 
 #include "sprite/ButtonSprite.h"
 #include "sprite/DataLoader.h"
+#include "sprite/SpriteNames.h"
 
 namespace sprite {
 
@@ -87,8 +88,7 @@ void DialogSprite::removeChild(Sprite* child) {
         return;
     FancyContainer::removeChild(child);
     lang::Synchronized guard(this);
-    if (childNames_ && child->getName().length() > 0 && childNames_->get(&child->getName()) == child)
-        childNames_->remove(&child->getName());
+    dropName(childNames_.get(), child->getName(), child);
 }
 
 void DialogSprite::addChild(const char* name, Sprite* child) {
@@ -96,11 +96,10 @@ void DialogSprite::addChild(const char* name, Sprite* child) {
         return;
     lang::Ref<Sprite> keep = lang::share(child);
     lang::Synchronized guard(this);
-    if (hasChild(child)) {
-        if (childNames_ && child->getName().length() > 0 && childNames_->get(&child->getName()) == child)
-            childNames_->remove(&child->getName());
+    // Whatever the child was entered under goes before it takes its new name.
+    dropName(childNames_.get(), child->getName(), child);
+    if (hasChild(child))
         detachChild(child);
-    }
     if (name == nullptr || name[0] == 0) {
         child->setName("");
     } else {
@@ -116,7 +115,7 @@ lang::Ref<Sprite> DialogSprite::getChild(const char* name) {
     lang::Synchronized guard(this);
     if (!childNames_ || name == nullptr)
         return nullptr;
-    return lang::share(static_cast<Sprite*>(childNames_->get(name)));
+    return lang::share(findNamed(childNames_.get(), lang::String(name)));
 }
 
 void DialogSprite::setButtonsFireOnRelease(bool on) {

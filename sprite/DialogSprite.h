@@ -41,7 +41,8 @@ public:
     void setUp(DataLoader* loader) override;
     void reloadImages() override;
     void unloadImages() override;
-    // Also takes the child's entry out of the name table (only the entry that maps to this child).
+    // Also takes the child's own entries out of the name table; another child's entry under the same
+    // name stays.
     void removeChild(Sprite* child) override;
     Sprite* clone() override;
 
@@ -66,7 +67,7 @@ public:
 
     const lang::String& command() const { return command_; }
     void setCommand(const char* text) { command_.assign(text); }
-    // The child entered under `name`, with a reference, or null.
+    // The newest child entered under `name` that still carries it, with a reference, or null.
     lang::Ref<Sprite> getChild(const char* name);
     // The child pressed last and waiting for the release (no reference for the caller), or null.
     Sprite* pendingChild() const { return pendingChild_.get(); }

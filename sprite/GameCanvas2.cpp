@@ -5,6 +5,7 @@
 #include "sprite/DataLoader.h"
 #include "sprite/DialogSprite.h"
 #include "sprite/LoadedScene.h"
+#include "sprite/SpriteNames.h"
 #include "window/Cursor.h"
 #include "window/Frame.h"
 
@@ -27,9 +28,9 @@ void GameCanvas2::addSprite(const char* name, Sprite* sprite, int index) {
         return;
     lang::Synchronized guard(this, true);
     lang::Ref<Sprite> keep = lang::share(sprite);
-    // Only the entry that maps to this very sprite goes: the name may since belong to another.
-    if (spriteNames_ && sprite->getName().length() > 0 && spriteNames_->get(&sprite->getName()) == sprite)
-        spriteNames_->remove(&sprite->getName());
+    // The sprite's own entries under its present name go, however many there are and whichever is
+    // newest; another sprite's entry under the same name stays.
+    dropName(spriteNames_.get(), sprite->getName(), sprite);
     {
         lang::Synchronized list(scene_.get());
         scene_->removeElement(sprite);
@@ -55,8 +56,7 @@ void GameCanvas2::removeSprite(Sprite* sprite) {
     lang::Synchronized guard(this, true);
     lang::Ref<Sprite> keep = lang::share(sprite);
     sprite->setVisible(false);
-    if (spriteNames_ && sprite->getName().length() > 0 && spriteNames_->get(&sprite->getName()) == sprite)
-        spriteNames_->remove(&sprite->getName());
+    dropName(spriteNames_.get(), sprite->getName(), sprite);
     lang::Synchronized list(scene_.get());
     if (pendingRemovals_->indexOf(sprite) < 0)
         pendingRemovals_->addElement(sprite);
@@ -64,7 +64,7 @@ void GameCanvas2::removeSprite(Sprite* sprite) {
 
 Sprite* GameCanvas2::getSprite(const lang::String& name) {
     lang::Synchronized guard(this, true);
-    return spriteNames_ ? static_cast<Sprite*>(spriteNames_->get(&name)) : nullptr;
+    return findNamed(spriteNames_.get(), name);
 }
 
 Sprite* GameCanvas2::getSprite(const char* name) {
@@ -243,6 +243,14 @@ bool GameCanvas2::receive(window::Event* event) {
     if (event != nullptr && event->arg && event->arg->instanceOf("String"))
         handleAction(event->source.get(), *static_cast<lang::String*>(event->arg.get()));
     return true;
+}
+
+void GameCanvas2::onFullScreenSwitched(bool) {
+    if (!accepting())
+        return;
+    auto command = lang::make<lang::String>(kFullScreenSwitched);
+    auto event = lang::make<window::Event>(command.get(), nullptr);
+    enqueueEvent(event.get());
 }
 
 // ---- the command handler ----

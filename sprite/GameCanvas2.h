@@ -83,17 +83,28 @@ public:
     // that does not use it ends the walk.
     virtual bool onMouseWheel(window::Event* event, lang::Ref<lang::Object>* target, lang::String* command);
 
+    // The command onFullScreenSwitched queues.
+    static constexpr const char* kFullScreenSwitched = "fullScreenSwitched";
+    // Window thread: the parent frame has handled a full-screen switch (see window::Frame::
+    // onFullScreenSwitched). While started, queues the action event kFullScreenSwitched with no
+    // source, so that handleAction (and through it the visible dialogs' handleCommand) runs on the
+    // input thread once the switch is done and the frame's isFullScreen() tells its outcome. It never
+    // waits for the canvas lock.
+    virtual void onFullScreenSwitched(bool on);
+
     // LoaderCanvas: one more item loaded.
     void incrementLoadedCount() override { loadedCount_.fetch_add(1, std::memory_order_relaxed); }
 
     // ---- the scene ----
     // Under the canvas lock: places the sprite at `index` (out of range: on top), named `name` (null or
-    // empty: unnamed), taking it out of the scene and of the pending removals first.
+    // empty: unnamed), taking it out of the scene, of the pending removals and of the name table under
+    // its old name first.
     void addSprite(const char* name, Sprite* sprite, int index);
-    // Under the canvas lock: hides the sprite and forgets its name; it leaves the scene at the end of the
-    // next frame step (a later addSprite keeps it).
+    // Under the canvas lock: hides the sprite and drops its own entries from the name table; it leaves
+    // the scene at the end of the next frame step (a later addSprite keeps it).
     void removeSprite(Sprite* sprite);
-    // No reference for the caller; null without a name table or such a name.
+    // The newest sprite entered under `name` that still carries it (a sprite renamed since never
+    // answers to its old name). No reference for the caller; null without a name table or such a name.
     Sprite* getSprite(const lang::String& name);
     Sprite* getSprite(const char* name);
     int indexOfSprite(Sprite* sprite);

@@ -309,6 +309,12 @@ void LoaderFrame2::onActivate(bool active) {
     window::Frame::onActivate(active);
 }
 
+void LoaderFrame2::onFullScreenSwitched(bool on) {
+    if (canvas_)
+        canvas_->onFullScreenSwitched(on);
+    window::Frame::onFullScreenSwitched(on);
+}
+
 bool LoaderFrame2::keyDown(window::Event*, int key) {
     if (isFullScreen() && key == kEscape) {
         setFullScreen(false, false);

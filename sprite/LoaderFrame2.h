@@ -70,6 +70,8 @@ public:
     void onCloseRequest() override;
     // Losing activation in full screen leaves full screen and minimises; restoring returns to it.
     void onActivate(bool active) override;
+    // A full-screen switch has been handled: the canvas hears of it (GameCanvas2::onFullScreenSwitched).
+    void onFullScreenSwitched(bool on) override;
     // Escape in full screen switches to the window.
     bool keyDown(window::Event* event, int key) override;
     // The window's position or state changed: back to full screen once restored, or tells the canvas

@@ -239,6 +239,13 @@ void EventLoop::mouseEvent(uint32_t windowId, int32_t message, int x, int y, int
         return;
     top->mouse_.x = x;
     top->mouse_.y = y;
+    // A press on a window that is not the active one activates it first, as a click does on a desktop
+    // that activates on click: the desktop's focus change may reach SDL after the press (X11 holds it
+    // back for a while after a mode change; Wayland orders the two as it likes), and the press would be
+    // dropped for want of the focus that it is itself giving.
+    const bool press = message == msg::kLButtonDown || message == msg::kRButtonDown;
+    if (press && top->native_ != nullptr && !top->native_->active && top->isVisible())
+        top->activate(true);
     // The component holding the capture gets every mouse event of its window; otherwise the one under
     // the pointer does.
     Component* captured = Component::captured();
@@ -366,8 +373,7 @@ void EventLoop::posted(const SDL_UserEvent& event) {
         case sdl::Post::FullScreen: {
             auto* frame = static_cast<Frame*>(postedComponent(event));
             intptr_t flags = reinterpret_cast<intptr_t>(event.data2);
-            if (frame->created_)
-                frame->setFullScreen((flags & 1) != 0, (flags & 2) != 0);
+            frame->postedFullScreen((flags & 1) != 0, (flags & 2) != 0);
             return;
         }
     }

@@ -46,6 +46,9 @@ bool Frame::create(Component* parent, const util::RectangleNM& bounds) {
         SDL_SetWindowTitle(window, lang::cp1252ToUtf8(title_.view()).c_str());
     if (noCaption_)
         SDL_SetWindowHitTest(window, hitTest, nullptr);
+    // A work area smaller than the window (a small screen with a panel) gets a smaller window showing
+    // the whole picture, never one whose bottom is off the screen.
+    placeWindowed();
     // The icon is the archive's picture when the archive has one (the larger one first: the desktop
     // scales it down); otherwise the desktop's default.
     if (lang::archiveListHead() != nullptr) {
@@ -133,11 +136,26 @@ bool Frame::postCloseRequest() {
 
 void Frame::setFullScreen(bool on, bool force) {
     if (!sdl::onWindowThread()) {
-        sdl::postValue(sdl::Post::FullScreen, this, (on ? 1 : 0) | (force ? 2 : 0));
+        pendingSwitches_.fetch_add(1, std::memory_order_acq_rel);
+        if (!sdl::postValue(sdl::Post::FullScreen, this, (on ? 1 : 0) | (force ? 2 : 0)))
+            pendingSwitches_.fetch_sub(1, std::memory_order_acq_rel);
         return;
     }
     applyFullScreen(on, force);
+    onFullScreenSwitched(isFullScreen());
 }
+
+void Frame::postedFullScreen(bool on, bool force) {
+    const bool windowed = hasWindow();
+    if (windowed)
+        applyFullScreen(on, force);
+    // Done before the notice: whoever it reaches finds the switch no longer pending and the state new.
+    pendingSwitches_.fetch_sub(1, std::memory_order_acq_rel);
+    if (windowed)
+        onFullScreenSwitched(isFullScreen());
+}
+
+void Frame::onFullScreenSwitched(bool) {}
 
 void Frame::applyFullScreen(bool on, bool force) {
     auto* window = static_cast<SDL_Window*>(nativeWindow());
@@ -165,24 +183,71 @@ void Frame::applyFullScreen(bool on, bool force) {
         s->presentAll();
 }
 
-void Frame::placeWindowed() {
+util::RectangleNM Frame::windowedPlacement(int width, int height, const util::RectangleNM& workArea,
+                                           const Borders& borders) {
+    width = std::max(1, width);
+    height = std::max(1, height);
+    const int roomWidth = std::max(1, workArea.width - borders.left - borders.right);
+    const int roomHeight = std::max(1, workArea.height - borders.top - borders.bottom);
+    int w = width;
+    int h = height;
+    if (w > roomWidth || h > roomHeight) {
+        // The side that runs out of room first decides; the other follows the picture's aspect.
+        if (static_cast<int64_t>(roomWidth) * height <= static_cast<int64_t>(roomHeight) * width) {
+            w = roomWidth;
+            h = static_cast<int>(static_cast<int64_t>(roomWidth) * height / width);
+        } else {
+            h = roomHeight;
+            w = static_cast<int>(static_cast<int64_t>(roomHeight) * width / height);
+        }
+        w = std::max(1, w);
+        h = std::max(1, h);
+    }
+    const int x = workArea.x + borders.left + std::max(0, (roomWidth - w) / 2);
+    const int y = workArea.y + borders.top + std::max(0, (roomHeight - h) / 2);
+    return util::RectangleNM(x, y, w, h);
+}
+
+void Frame::setVisible(bool visible) {
+    const bool wasVisible = isVisible();
+    Component::setVisible(visible);
+    // Until the window has been shown the desktop may not have said how large its frame is: the place
+    // chosen at creation is checked again with it.
+    if (visible && !wasVisible && isVisible() && sdl::onWindowThread() && !isFullScreen())
+        placeWindowed(true);
+}
+
+void Frame::placeWindowed(bool keepFittingPlace) {
     auto* window = static_cast<SDL_Window*>(nativeWindow());
     if (window == nullptr)
         return;
-    SDL_SetWindowSize(window, bounds_.width, bounds_.height);
-    // Centred in the part of the desktop that panels leave free.
     int display = std::max(0, SDL_GetWindowDisplayIndex(window));
-    SDL_Rect area;
-    if (SDL_GetDisplayUsableBounds(display, &area) != 0) {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) {
+        SDL_SetWindowSize(window, bounds_.width, bounds_.height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         return;
     }
-    int top = 0;
-    int left = 0;
-    SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
-    int x = area.x + std::max(0, (area.w - bounds_.width) / 2);
-    int y = area.y + std::max(top, (area.h - bounds_.height) / 2);
-    SDL_SetWindowPosition(window, x, y);
+    Borders borders;
+    if (SDL_GetWindowBordersSize(window, &borders.top, &borders.left, &borders.bottom, &borders.right) != 0)
+        borders = Borders();
+    const util::RectangleNM area(usable.x, usable.y, usable.w, usable.h);
+    const util::RectangleNM place = windowedPlacement(bounds_.width, bounds_.height, area, borders);
+    if (keepFittingPlace) {
+        int x = 0;
+        int y = 0;
+        int w = 0;
+        int h = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        SDL_GetWindowSize(window, &w, &h);
+        const bool inside = x - borders.left >= area.x && y - borders.top >= area.y &&
+                            x + w + borders.right <= area.x + area.width &&
+                            y + h + borders.bottom <= area.y + area.height;
+        if (inside && w == place.width && h == place.height)
+            return;
+    }
+    SDL_SetWindowSize(window, place.width, place.height);
+    SDL_SetWindowPosition(window, place.x, place.y);
 }
 
 void Frame::minimize() {

@@ -57,6 +57,9 @@ bool open(std::string* reason) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep the screen saver rules of the desktop; a puzzle game need not hold the screen awake.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // The click that brings the window back is the player's next move: SDL's X11 back end otherwise
+    // drops a press that comes within 10 ms of a focus change, and only its release arrives.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (reason != nullptr)
             *reason = std::string("no display available: ") + SDL_GetError();

@@ -284,16 +284,40 @@ TEST(DialogSpriteTest, FireOnReleaseKeepsThePressedChildItselfEvenUnnamed) {
     EXPECT_EQ(unnamed->getState(), ButtonSprite::kNormal) << "the unnamed button left its pressed look";
 }
 
-TEST(DialogSpriteTest, RemovingAChildRemovesOnlyItsOwnNameEntry) {
+// A name answers the child that holds it now: removing a child drops all of its own entries (not only
+// the newest entry of the name), and a child renamed since never answers to its old name.
+TEST(DialogSpriteTest, ANameAnswersOnlyTheChildThatHoldsItNow) {
     auto d = dialog(0, 0, 100, 100);
-    auto a = button("x", 0, 0), b = button("x", 20, 0);
+    auto a = button("x", 0, 0), b = button("x", 20, 0), c = button("x", 40, 0);
     d->addChild("x", a.get());
     d->addChild("x", b.get());
     EXPECT_EQ(d->getChild("x").get(), b.get());
     d->removeChild(a.get());
     EXPECT_EQ(d->getChild("x").get(), b.get()) << "the other child's entry stays";
     d->removeChild(b.get());
-    EXPECT_EQ(d->getChild("x").get(), a.get()) << "only b's entry was taken out";
+    EXPECT_EQ(d->getChild("x").get(), nullptr) << "removed children leave no entry behind";
+
+    // Renamed, then the other holder removed: the old name has no holder left.
+    d->addChild("x", a.get());
+    d->addChild("x", b.get());
+    d->addChild("y", a.get());
+    d->removeChild(b.get());
+    EXPECT_EQ(d->getChild("x").get(), nullptr) << "a was renamed y: it no longer answers to x";
+    EXPECT_EQ(d->getChild("y").get(), a.get());
+
+    // A child entered twice under a name (another entry between) leaves with both entries; the
+    // remaining holder answers, older or not.
+    d->addChild("m", c.get());
+    d->addChild("m", b.get());
+    d->addChild("m", a.get());
+    d->removeChild(a.get());
+    EXPECT_EQ(d->getChild("m").get(), b.get());
+    d->removeChild(b.get());
+    EXPECT_EQ(d->getChild("m").get(), c.get()) << "c still holds the name";
+
+    // A name changed on the child itself, past the dialog: the old name no longer finds it.
+    c->setName("elsewhere");
+    EXPECT_EQ(d->getChild("m").get(), nullptr);
 }
 
 // A dialog whose refinement is fixed by the test.

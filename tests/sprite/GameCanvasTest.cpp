@@ -155,6 +155,49 @@ TEST(GameCanvasTest, RenamingASpriteLeavesAnotherSpritesEntryAlone) {
     EXPECT_EQ(canvas.getSprite("y"), nullptr);
 }
 
+// A name answers the sprite that holds it now: removing a sprite drops all of its own entries (not only
+// the newest entry of the name), and a sprite renamed since never answers to its old name.
+TEST(GameCanvasTest, ANameAnswersOnlyTheSpriteThatHoldsItNow) {
+    CanvasOnWindow w;
+    sprite::GameCanvas2& canvas = *w.canvas;
+    auto a = block(0, 0, 10, 10, 0xFFFF0000);
+    auto b = block(0, 0, 10, 10, 0xFF00FF00);
+    auto c = block(0, 0, 10, 10, 0xFF0000FF);
+
+    // Renamed, then the other holder removed: the old name has no holder left.
+    canvas.addSprite("x", a.get(), -1);
+    canvas.addSprite("x", b.get(), -1);
+    canvas.addSprite("y", a.get(), -1);
+    canvas.removeSprite(b.get());
+    EXPECT_EQ(canvas.getSprite("x"), nullptr) << "a was renamed y: it no longer answers to x";
+    EXPECT_EQ(canvas.getSprite("y"), a.get());
+
+    // The older holder removed first, then the newer: nothing answers, not the removed older one.
+    canvas.addSprite("n", a.get(), -1);
+    canvas.addSprite("n", b.get(), -1);
+    canvas.removeSprite(a.get());
+    EXPECT_EQ(canvas.getSprite("n"), b.get()) << "the other sprite's entry stays";
+    canvas.removeSprite(b.get());
+    EXPECT_EQ(canvas.getSprite("n"), nullptr) << "removed sprites leave no entry behind";
+
+    // A sprite entered twice under a name (another entry between) leaves with both entries; the
+    // remaining holder answers, older or not.
+    canvas.addSprite("m", c.get(), -1);
+    canvas.addSprite("m", a.get(), -1);
+    canvas.addSprite("m", b.get(), -1);
+    canvas.addSprite("m", a.get(), -1);
+    canvas.removeSprite(a.get());
+    EXPECT_EQ(canvas.getSprite("m"), b.get());
+    canvas.removeSprite(b.get());
+    EXPECT_EQ(canvas.getSprite("m"), c.get()) << "c still holds the name";
+
+    // A name changed on the sprite itself, past the canvas: the old name no longer finds it.
+    canvas.addSprite("k", a.get(), -1);
+    a->setName("elsewhere");
+    EXPECT_EQ(canvas.getSprite("k"), nullptr);
+    EXPECT_EQ(canvas.getSprite("elsewhere"), nullptr) << "entered under k only";
+}
+
 // An animation's end that removes a sprite which was stepped earlier in the same step: the sprite still
 // reports the area its hiding uncovers before it leaves, so no ghost stays on the picture.
 TEST(GameCanvasTest, ASpriteRemovedByACompletionInsideTheStepLeavesNoGhost) {

@@ -262,6 +262,30 @@ TEST_F(LoaderFrame2Window, ACloseRequestWithoutACanvasIsIgnored) {
     EXPECT_TRUE(frame->hasWindow());
 }
 
+// The options dialog asks for full screen from the input thread; the switch happens later on the
+// window thread. Once it has, the canvas's input path gets a command, and then the frame tells the
+// switch's outcome.
+TEST_F(LoaderFrame2Window, TheCanvasHearsOfASwitchOnceTheFrameHasDoneIt) {
+    start();
+    frame->joinLoader();
+    ASSERT_TRUE(canvas->isStarted());
+    std::thread input([this] { frame->setFullScreen(true, false); });
+    input.join();
+    canvas->deliverEvents();
+    EXPECT_TRUE(canvas->commands.empty()) << "nothing is told before the window thread switched";
+    pumpFor(20);
+    if (!frame->isFullScreen())
+        GTEST_SKIP() << "this display gives no full screen";
+    canvas->deliverEvents();
+    using Seen = std::vector<std::pair<std::string, bool>>;
+    EXPECT_EQ(canvas->commands, (Seen{{sprite::GameCanvas2::kFullScreenSwitched, true}}));
+
+    canvas->commands.clear();
+    frame->setFullScreen(false, false);  // on the window thread
+    canvas->deliverEvents();
+    EXPECT_EQ(canvas->commands, (Seen{{sprite::GameCanvas2::kFullScreenSwitched, false}}));
+}
+
 TEST_F(LoaderFrame2Window, EscapeLeavesFullScreenAndDeactivationMinimisesUntilRestored) {
     start();
     frame->joinLoader();

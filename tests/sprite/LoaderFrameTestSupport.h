@@ -12,6 +12,7 @@
 
 #include "lang/Exception.h"
 #include "sprite/GameCanvas2.h"
+#include "window/Frame.h"
 #include "window/MessageBox.h"
 
 namespace loaderframetest {
@@ -97,6 +98,14 @@ public:
         GameCanvas2::exitGame();
     }
     void onDeactivate() override { ++deactivations; }
+    // Records each command with whether the parent frame was in full screen when it arrived.
+    void handleAction(lang::Object* source, const lang::String& command) override {
+        window::Component* parent = getParent();
+        const bool full = parent != nullptr && parent->instanceOf("Frame") &&
+                          static_cast<window::Frame*>(parent)->isFullScreen();
+        commands.emplace_back(std::string(command.view()), full);
+        GameCanvas2::handleAction(source, command);
+    }
 
     // The counts the loading screen's bar follows, as the definition loader sets them.
     void setLoadCounts(int total, int loaded) {
@@ -120,6 +129,7 @@ public:
     std::atomic<int> prepares{0};
     std::atomic<int> exitRequests{0};
     std::atomic<int> deactivations{0};
+    std::vector<std::pair<std::string, bool>> commands;  // input thread (or the stepping test)
 
 private:
     std::mutex lock_;

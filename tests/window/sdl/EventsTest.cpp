@@ -1,5 +1,6 @@
 // Keys, mouse clicks, focus and capture: SDL events pushed into the loop come out as window events.
 #include <thread>
+#include <vector>
 
 #include "SdlTestSupport.h"
 
@@ -216,6 +217,49 @@ TEST_F(EventsTest, MouseEventsOnlyReachTheFocusedComponentOfTheActiveWindow) {
     EXPECT_EQ(frame->activations.back(), true);
     ASSERT_EQ(canvas->seen.size(), 1u);
     EXPECT_EQ(canvas->seen[0].id, Event::kMouseMove);
+}
+
+// The player clicks another program's window, then clicks the game again: the click that brings the
+// window back is delivered whole, whether the desktop's focus change reaches SDL before the press,
+// between press and release, or after both.
+TEST_F(EventsTest, TheClickThatBringsTheWindowBackIsDeliveredWhole) {
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, SDL_FALSE))
+        << "SDL's X11 back end drops a press right after a focus change unless told not to";
+    auto clickAfterLoss = [this](const std::vector<int>& order) {
+        canvas->seen.clear();
+        frame->activations.clear();
+        pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+        for (int step : order) {
+            if (step == 0)
+                pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+            else
+                pushButton(step == 1, SDL_BUTTON_LEFT, 40, 50);
+        }
+        processPendingEvents();
+    };
+    // 0: focus gained, 1: press, 2: release.
+    for (const std::vector<int>& order : {std::vector<int>{0, 1, 2}, {1, 0, 2}, {1, 2, 0}}) {
+        clickAfterLoss(order);
+        SCOPED_TRACE(::testing::PrintToString(order));
+        ASSERT_EQ(canvas->seen.size(), 2u);
+        EXPECT_EQ(canvas->seen[0].id, Event::kMouseDown);
+        EXPECT_EQ(canvas->seen[0].x, 40);
+        EXPECT_EQ(canvas->seen[0].y, 50);
+        EXPECT_EQ(canvas->seen[1].id, Event::kMouseUp);
+        EXPECT_EQ(frame->activations, (std::vector<bool>{false, true})) << "activated once, before the press";
+    }
+
+    // Only a press activates: the pointer passing over the inactive window brings nothing.
+    canvas->seen.clear();
+    frame->activations.clear();
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    pushMotion(60, 60, 0);
+    pushButton(false, SDL_BUTTON_LEFT, 60, 60);
+    processPendingEvents();
+    EXPECT_TRUE(canvas->seen.empty());
+    EXPECT_EQ(frame->activations, std::vector<bool>{false});
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    processPendingEvents();
 }
 
 TEST_F(EventsTest, LosingTheCaptureReleasesEveryButtonStillHeld) {

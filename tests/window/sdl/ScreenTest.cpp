@@ -1,7 +1,9 @@
 // The screen copy, painting, full screen, cursors, timers and the message loop on the dummy driver.
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 #include <thread>
 
 #include "SdlTestSupport.h"
@@ -190,6 +192,155 @@ TEST_F(ScreenTest, FullScreenOnAndOff) {
     processPendingEvents();
     EXPECT_TRUE(frame->isFullScreen());
     frame->setFullScreen(false, false);
+}
+
+// A window on a desktop whose work area is smaller than it (an 800 by 600 screen with a panel): the
+// whole window, borders included, stays inside the work area, with the picture's aspect.
+TEST(WindowPlacement, TheWholeWindowFitsTheWorkAreaWithThePicturesAspect) {
+    using Borders = Frame::Borders;
+    // A large desktop: the window keeps its size and is centred.
+    util::RectangleNM big =
+        Frame::windowedPlacement(800, 600, util::RectangleNM(0, 0, 1920, 1080), {30, 2, 2, 2});
+    EXPECT_EQ(big.width, 800);
+    EXPECT_EQ(big.height, 600);
+    EXPECT_EQ(big.x, 2 + (1916 - 800) / 2);
+    EXPECT_EQ(big.y, 30 + (1080 - 32 - 600) / 2);
+
+    // 800 by 600 with a 28-pixel panel on top and a 24-pixel title bar: the height decides.
+    util::RectangleNM small =
+        Frame::windowedPlacement(800, 600, util::RectangleNM(0, 28, 800, 572), {24, 1, 1, 1});
+    EXPECT_EQ(small.height, 572 - 24 - 1);
+    EXPECT_EQ(small.width, 547 * 800 / 600);
+    EXPECT_EQ(small.y, 28 + 24);
+    EXPECT_EQ(small.y + small.height + 1, 600) << "the bottom border ends on the screen's last row";
+    EXPECT_EQ(small.x, 1 + (798 - small.width) / 2);
+
+    // A tall, narrow area: the width decides.
+    util::RectangleNM narrow = Frame::windowedPlacement(800, 600, util::RectangleNM(10, 0, 600, 1000), {});
+    EXPECT_EQ(narrow.width, 600);
+    EXPECT_EQ(narrow.height, 450);
+    EXPECT_EQ(narrow.x, 10);
+    EXPECT_EQ(narrow.y, (1000 - 450) / 2);
+
+    // Every area and border: inside the area, never larger than the picture, aspect kept to a pixel.
+    for (int areaWidth : {100, 640, 799, 800, 801, 1024, 1366}) {
+        for (int areaHeight : {80, 480, 572, 599, 600, 627, 768}) {
+            for (const Borders& b : {Borders{}, Borders{24, 1, 1, 1}, Borders{37, 4, 4, 4}}) {
+                const util::RectangleNM area(5, 17, areaWidth, areaHeight);
+                const util::RectangleNM r = Frame::windowedPlacement(800, 600, area, b);
+                SCOPED_TRACE(std::to_string(areaWidth) + "x" + std::to_string(areaHeight) + " top border " +
+                             std::to_string(b.top));
+                EXPECT_GE(r.x - b.left, area.x);
+                EXPECT_GE(r.y - b.top, area.y);
+                EXPECT_LE(r.x + r.width + b.right, area.x + area.width);
+                EXPECT_LE(r.y + r.height + b.bottom, area.y + area.height);
+                EXPECT_LE(r.width, 800);
+                EXPECT_LE(r.height, 600);
+                EXPECT_LE(std::abs(r.width * 600 - r.height * 800), 800) << r.width << "x" << r.height;
+                const bool fits = 800 + b.left + b.right <= areaWidth && 600 + b.top + b.bottom <= areaHeight;
+                EXPECT_EQ(r.width == 800 && r.height == 600, fits);
+            }
+        }
+    }
+    // No room at all: still a window, one pixel at least.
+    util::RectangleNM none =
+        Frame::windowedPlacement(800, 600, util::RectangleNM(0, 0, 10, 10), {24, 8, 8, 8});
+    EXPECT_GE(none.width, 1);
+    EXPECT_GE(none.height, 1);
+}
+
+// The same on a real (headless) display: a frame larger than the desktop gets a window that fits it,
+// its picture keeps its size in game pixels, and clicks arrive in game pixels.
+TEST(WindowPlacement, AFrameLargerThanTheDesktopGetsAWindowThatFits) {
+    auto frame = lang::make<Frame>();
+    SDL_Rect usable;
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+    const int width = usable.w * 2;
+    const int height = usable.w * 3 / 2;  // 4:3, taller than the desktop too
+    ASSERT_TRUE(frame->create(nullptr, util::RectangleNM(0, 0, width, height)));
+    auto canvas = lang::make<Recorder>();
+    ASSERT_TRUE(canvas->create(frame.get(), util::RectangleNM(0, 0, width, height)));
+    frame->setVisible(true);
+    canvas->setVisible(true);
+    canvas->requestFocus();
+    processPendingEvents();
+
+    SDL_Window* window = sdl::Access::window(frame.get());
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_GE(x, usable.x);
+    EXPECT_GE(y, usable.y);
+    EXPECT_LE(x + w, usable.x + usable.w);
+    EXPECT_LE(y + h, usable.y + usable.h);
+    EXPECT_LE(std::abs(w * 3 - h * 4), 4) << w << "x" << h;
+    int logicalWidth = 0, logicalHeight = 0;
+    SDL_RenderGetLogicalSize(sdl::Access::renderer(frame.get()), &logicalWidth, &logicalHeight);
+    EXPECT_EQ(logicalWidth, width);
+    EXPECT_EQ(logicalHeight, height);
+    EXPECT_EQ(frame->getSize().width, width);
+
+    // A press in the middle of the window is the middle of the picture.
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.windowID = SDL_GetWindowID(window);
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = SDL_PRESSED;
+    event.button.x = w / 2;
+    event.button.y = h / 2;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    event.type = SDL_MOUSEBUTTONUP;
+    event.button.state = SDL_RELEASED;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    processPendingEvents();
+    ASSERT_EQ(canvas->seen.size(), 2u);
+    EXPECT_NEAR(canvas->seen[0].x, width / 2, 2);
+    EXPECT_NEAR(canvas->seen[0].y, height / 2, 2);
+
+    frame->destroyWindow();
+    processPendingEvents();
+}
+
+// The switch is the window thread's: asked for from another thread it is pending until done there,
+// and the frame says when it has been done and what it did.
+TEST_F(ScreenTest, ASwitchAskedForElsewhereIsPendingUntilDoneAndThenTold) {
+    std::thread other([this] { frame->setFullScreen(true, false); });
+    other.join();
+    EXPECT_TRUE(frame->fullScreenSwitchPending());
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_TRUE(frame->switches.empty()) << "nothing has been done yet";
+    processPendingEvents();
+    EXPECT_FALSE(frame->fullScreenSwitchPending());
+    EXPECT_TRUE(frame->isFullScreen());
+    EXPECT_EQ(frame->switches, std::vector<bool>{true});
+
+    // On the window thread the switch is done at once, and told before setFullScreen returns.
+    frame->setFullScreen(false, false);
+    EXPECT_EQ(frame->switches, (std::vector<bool>{true, false}));
+    // A request that changes nothing is answered too: the caller learns the state it is in.
+    frame->setFullScreen(false, false);
+    EXPECT_EQ(frame->switches, (std::vector<bool>{true, false, false}));
+
+    // Refused: told that the frame stayed windowed.
+    std::vector<std::string> boxes;
+    MessageBoxHook previous = setMessageBoxHook([&](std::string_view, std::string_view text) {
+        boxes.emplace_back(text);
+    });
+    auto windowless = lang::make<RecordingFrame>();
+    windowless->setFullScreen(true, false);
+    setMessageBoxHook(previous);
+    EXPECT_EQ(windowless->switches, std::vector<bool>{false});
+    EXPECT_EQ(boxes.size(), 1u);
+
+    // A switch whose window went before the window thread came to it is no longer pending.
+    std::thread late([this] { frame->setFullScreen(true, false); });
+    late.join();
+    EXPECT_TRUE(frame->fullScreenSwitchPending());
+    frame->destroyWindow();
+    processPendingEvents();
+    EXPECT_FALSE(frame->fullScreenSwitchPending());
+    EXPECT_EQ(frame->switches.size(), 3u) << "no window, nothing done, nothing told";
 }
 
 TEST_F(ScreenTest, WhenFullScreenIsRefusedTheFrameSaysSoAndStaysWindowed) {

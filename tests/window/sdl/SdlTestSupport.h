@@ -55,6 +55,7 @@ public:
         return true;
     }
     void onActivate(bool active) override { activations.push_back(active); }
+    void onFullScreenSwitched(bool on) override { switches.push_back(on); }
     void onCloseRequest() override { ++closeRequests; }
     void onDestroy() override { ++destroys; }
     int64_t windowProc(int32_t message, int64_t wParam, int64_t lParam) override {
@@ -65,6 +66,7 @@ public:
 
     std::vector<int> keys;
     std::vector<bool> activations;
+    std::vector<bool> switches;  // what onFullScreenSwitched was told, in order
     std::vector<int> timerTicks;
     int closeRequests = 0;
     int destroys = 0;
