@@ -111,4 +111,26 @@ TEST(EffectLabelsTest, ThePointerShowsAHandOverAPieceAndTheCarriedSunShrinksTher
     EXPECT_EQ(sun->getX() + 15, 790) << "the sun follows the pointer";
 }
 
+// A sun that reaches the console lights its glow for a moment; the count shown is the model's.
+TEST(EffectLabelsTest, ASunArrivingAtTheConsoleLightsItsGlowForAMoment) {
+    Ref<sprite::Sprite> glow = canvas_test::block(0, 0, 40, 40, 0xffffd700);
+    Game g(true, 40, [&](Game& game) {
+        auto* console = static_cast<ConsoleDialog*>(game.canvas->getSprite("consoledialog"));
+        console->addChild("goldtileincreasehighlight", glow.get());
+    });
+    g.profile().setSuns(2);
+    g.play(2);
+    auto* console = static_cast<ConsoleDialog*>(g.canvas->getSprite("consoledialog"));
+    ASSERT_FALSE(glow->isVisible());
+    {
+        lang::Synchronized guard(g.canvas.get());
+        g.canvas->board().setSuns(3);  // the model counted the arriving sun
+    }
+    g.action("Give gold sun");
+    EXPECT_TRUE(glow->isVisible());
+    EXPECT_EQ(console->suns(), 3) << "the console shows the model's count, not one more";
+    g.steps(KolbaxCanvas::kGoldGlowFrames + 2);
+    EXPECT_FALSE(glow->isVisible()) << "\"Hide Gold Tile Glow\" puts it out";
+}
+
 }  // namespace
