@@ -192,6 +192,11 @@ bool KolbaxCanvas::onMouseDown(window::Event* event, lang::Ref<lang::Object>* ta
         command->assign("");
         result = false;
     }
+    if (shown("inomoremoves") && !result && pieceUnder(event->x, event->y) != board::kNone) {
+        // The board takes no pick under the sign; the player hears that it was refused.
+        GameCanvas::playSound(kSoundRefused);
+        return false;
+    }
     if (shown("inomoremoves") || state_ == kGameOver || state_ == kLevelComplete || result)
         return result;
     const int x = event->x;

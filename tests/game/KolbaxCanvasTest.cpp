@@ -231,8 +231,10 @@ TEST(KolbaxCanvasTest, NoMoreMovesAfterTheLastMoveEndsTheLevelWithOneReport) {
     for (int i = 0; i < 200 && !g.visible("inomoremoves"); ++i)
         g.steps(1);
     ASSERT_TRUE(g.visible("inomoremoves"));
-    g.click(g.centre(5, 5));
+    g.clearSounds();
+    g.click(g.centre(5, 1));
     EXPECT_EQ(board.selectedPiece(), board::kNone) << "the board takes no pick under the sign";
+    EXPECT_EQ(g.played(KolbaxCanvas::kSoundRefused), 1) << "and says so";
     for (int i = 0; i < Board::kNoMoreMovesDelay + 5 && g.canvas->state() != KolbaxCanvas::kGameOver; ++i)
         g.steps(1);
     ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kGameOver);

@@ -227,6 +227,9 @@ TEST(ReturningPlayerTest, APlayerPlaysUnderALessonAndTheLessonOnlyHoldsTheTimer)
     ASSERT_TRUE(tutorial->isShowing());
     g.click(g.centre(4, 4));
     EXPECT_NE(g.canvas->board().selectedPiece(), board::kNone) << "a pick under the lesson";
+    // Played under, the lesson gives way a little later.
+    g.steps(80);
+    EXPECT_FALSE(tutorial->isShowing()) << "a lesson played under closes after a while";
 }
 
 TEST(ReturningPlayerTest, RetryAndTheTallyLeaveNothingOfTheBoardBefore) {
