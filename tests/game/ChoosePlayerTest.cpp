@@ -48,25 +48,6 @@ const char* kGeneric =
     " b1OK ButtonSprite btn 150 150 3 1 2 1 0 1\n"
     " b1Clear ButtonSprite btn 200 150 3 1 2 1 0 1\n";
 
-// A bitmap font for the question's texts: every glyph box 10 x 20, advance 10, so a line is 20 high.
-struct BoxFont {
-    BoxFont() {
-        picture = lang::make<window::Image>(224 * 10, 20, window::Image::kCleared);
-        metrics = lang::make<window::Image>(6, 224, window::Image::kCleared);
-        for (int r = 0; r < 224; ++r) {
-            const int32_t words[6] = {10 * r, 0, 10, 20, 0, 10};
-            for (int w = 0; w < 6; ++w)
-                metrics->getPixels()[r * 6 + w] = static_cast<uint32_t>(words[w]);
-        }
-    }
-    void dress(sprite::NewFontSprite* text) const {
-        text->setImage(picture.get());
-        text->setFont(metrics.get());
-    }
-    lang::Ref<window::Image> picture;
-    lang::Ref<window::Image> metrics;
-};
-
 class ChoosePlayerTest : public ::testing::Test, public dialog_test::DialogFixture {
 protected:
     void SetUp() override {
@@ -255,7 +236,7 @@ TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAbov
         lang::Ref<sprite::Sprite> s = q->getChild(name);
         return static_cast<sprite::NewFontSprite*>(s.get());
     };
-    BoxFont font;
+    dialog_test::BoxFont font;
     font.dress(textOf("messageText"));
     font.dress(textOf("messageName"));
     // Checks that message and name do not meet, the name is under the message, and both end above

@@ -373,18 +373,30 @@ TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     load("main.txt");
     auto* menu = get<MenuSprite>("MainMenu");
     ASSERT_NE(menu, nullptr);
-    menu->setProfileName("Ann");
     lang::Ref<sprite::Sprite> name = menu->getChild("ProfileName");
+    dialog_test::BoxFont font;
+    font.dress(static_cast<sprite::NewFontSprite*>(name.get()));
+    menu->setProfileName("Ann");
     EXPECT_EQ(std::string(static_cast<sprite::NewFontSprite*>(name.get())->getText().view()), "Welcome, Ann");
+    EXPECT_TRUE(name->isVisible());
     canvas->take();
-    for (const char* b : {"bChangePlayerHotSpot", "ChangePlayer", "upsellQB"}) {
+    const std::vector<std::string> passed = {"bStart1", "bMenuOptions", "bMenuInstructions", "bMenuExit",
+                                             "upsellQB"};
+    for (const std::string& b : passed) {
+        sprite::ButtonSprite* button = dialog_test::buttonIn(menu, b.c_str());
+        canvas->click(button->getX() + 5, button->getY() + 5);
+    }
+    EXPECT_EQ(commands(), passed) << "the menu's own buttons pass their names up";
+    for (const char* b : {"bChangePlayerHotSpot", "ChangePlayer"}) {
         sprite::ButtonSprite* button = dialog_test::buttonIn(menu, b);
         canvas->click(button->getX() + 5, button->getY() + 5);
     }
+    // The welcome line is no button, yet a press on it changes players too.
+    canvas->click(name->getX() + name->getWidth() - 5, name->getY() + 5);
     canvas->key(Event::kEnter);
     canvas->key(Event::kEscape);
     EXPECT_EQ(commands(),
-              (std::vector<std::string>{"ChangeProfile", "ChangeProfile", "upsellQB", "bStart1"}));
+              (std::vector<std::string>{"ChangeProfile", "ChangeProfile", "ChangeProfile", "bStart1"}));
 
     auto rain = lang::make<CountingClip>();
     menu->setAmbientClip(rain.get());
@@ -417,6 +429,118 @@ TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     ASSERT_TRUE(sunSeen);
     EXPECT_EQ(rainingDrops, MenuSprite::kDrops);
     EXPECT_LT(visibleDrops, MenuSprite::kDrops / 2) << "a strong sun thins the drops";
+}
+
+// The menu's set-up puts its decoration in place, and its weather keeps to its times (each range with
+// both ends, as the generator draws): the sun rises over 25 to 55 frames, stays 50 to 90 frames once
+// fully up, fades over 70 to 120 frames and breaks through again no sooner than 80 frames plus that fade
+// after it began to fade; a drop starts again anywhere along the top and falls to 610 over 40 to 90
+// frames; a streak starts at x 400 to 700 and slants 400 to 1000 pixels left on its way to 610 over 20
+// to 45 frames.
+TEST_F(MenusTest, TheMainMenuSetsUpItsDecorationAndItsWeatherKeepsItsTimes) {
+    write("d.txt",
+          "<sprites>\n isunaffect AnimateSprite btn 0 0 3 1\n drip AnimateSprite btn 30 30 3 1 -1\n"
+          " streak AnimateSprite btn 40 40 3 1\n ChangePlayer AnimateSprite btn 500 20 3 1 -1\n"
+          " ProfileName NewFontSprite 300 20\n");
+    write("main.txt", "<sprites> MainMenu MenuSprite:d.txt 0 0 800 600 0 1 0\n");
+    load("main.txt");
+    auto* menu = get<MenuSprite>("MainMenu");
+    ASSERT_NE(menu, nullptr);
+    auto at = [&](const char* child) {
+        lang::Ref<sprite::Sprite> s = menu->getChild(child);
+        if (!s)
+            return std::string("missing");
+        return std::to_string(s->getX()) + "," + std::to_string(s->getY()) +
+               (s->isVisible() ? " shown" : " hidden");
+    };
+    EXPECT_EQ(at("isunaffect"), "0,0 hidden");
+    EXPECT_EQ(at("drip"), "0,610 shown");
+    EXPECT_EQ(at("streak"), "0,610 hidden");
+    EXPECT_EQ(at("ChangePlayer"), "500,20 shown");
+    for (int i = 0; i < MenuSprite::kDrops; ++i)
+        EXPECT_EQ(at(("drip" + std::to_string(i)).c_str()), "0,610 shown") << i;
+    for (int i = 0; i < MenuSprite::kStreaks; ++i)
+        EXPECT_EQ(at(("streak" + std::to_string(i)).c_str()), "0,610 shown") << i;
+    EXPECT_EQ(at(("drip" + std::to_string(MenuSprite::kDrops)).c_str()), "missing");
+    EXPECT_EQ(at(("streak" + std::to_string(MenuSprite::kStreaks)).c_str()), "missing");
+    // The welcome line is set three pixels tighter.
+    lang::Ref<sprite::Sprite> name = menu->getChild("ProfileName");
+    dialog_test::BoxFont font;
+    font.dress(static_cast<sprite::NewFontSprite*>(name.get()));
+    menu->setProfileName("Ann");
+    EXPECT_EQ(name->getWidth(), font.sizeOf("Welcome, Ann", -3, 0).first);
+
+    auto rain = lang::make<CountingClip>();
+    menu->setAmbientClip(rain.get());
+    menu->seedWeather(11);
+    auto* sun = static_cast<sprite::AnimateSprite*>(menu->getChild("isunaffect").get());
+    std::vector<int> dropY(MenuSprite::kDrops, MenuSprite::kParkY),
+        streakY(MenuSprite::kStreaks, MenuSprite::kParkY);
+    int risenAt = -1, fullAt = -1, fadeAt = -1, fade = -1, suns = 0, drops = 0, streaks = 0;
+    for (int f = 0; f < 12000; ++f) {
+        const bool wasShowing = menu->sunShowing();
+        const int loops = rain->loops;
+        dialog_test::step(*menu, f);
+        if (!wasShowing && menu->sunShowing()) {
+            if (fadeAt >= 0) {
+                EXPECT_GE(f - fadeAt, 80 + fade) << "the sun breaks through again too soon at frame " << f;
+            }
+            risenAt = f;
+            fullAt = fadeAt = -1;
+        }
+        if (risenAt >= 0 && fullAt < 0 && sun->getAlpha() > 89) {
+            fullAt = f;
+            EXPECT_GE(fullAt - risenAt + 1, 25);
+            EXPECT_LE(fullAt - risenAt + 1, 55);
+        }
+        if (rain->loops > loops) {
+            ASSERT_GE(fullAt, 0) << "the rain comes back only after the sun was fully up";
+            fadeAt = f;
+            EXPECT_GE(fadeAt - fullAt, 50 + 1);
+            EXPECT_LE(fadeAt - fullAt, 90 + 1);
+        }
+        if (wasShowing && !menu->sunShowing()) {
+            ASSERT_GE(fadeAt, 0);
+            fade = f - fadeAt + 1;
+            EXPECT_GE(fade, 70);
+            EXPECT_LE(fade, 120);
+            ++suns;
+        }
+        // A drop or streak that starts again has taken the first step of its new fall already.
+        for (int i = 0; i < MenuSprite::kDrops; ++i) {
+            auto* drop = static_cast<sprite::AnimateSprite*>(
+                menu->getChild(("drip" + std::to_string(i)).c_str()).get());
+            if (dropY[static_cast<size_t>(i)] > 600 && drop->getY() < 600) {
+                ++drops;
+                EXPECT_GE(drop->getX(), 0);
+                EXPECT_LE(drop->getX(), 800);
+                EXPECT_EQ(drop->getTargetX(), drop->getX()) << "a drop falls straight";
+                EXPECT_EQ(drop->getTargetY(), MenuSprite::kParkY);
+                EXPECT_GE(drop->getMoveSteps() + 1, 40);
+                EXPECT_LE(drop->getMoveSteps() + 1, 90);
+            }
+            dropY[static_cast<size_t>(i)] = drop->getY();
+        }
+        for (int i = 0; i < MenuSprite::kStreaks; ++i) {
+            auto* streak = static_cast<sprite::AnimateSprite*>(
+                menu->getChild(("streak" + std::to_string(i)).c_str()).get());
+            if (streakY[static_cast<size_t>(i)] > 600 && streak->getY() < 600) {
+                ++streaks;
+                EXPECT_TRUE(streak->isVisible());
+                EXPECT_LE(streak->getX(), 700);
+                EXPECT_GE(streak->getTargetX(), 400 - 1000);
+                EXPECT_LE(streak->getTargetX(), 700 - 400);
+                EXPECT_GT(streak->getX(), streak->getTargetX()) << "a streak slants to the left";
+                EXPECT_EQ(streak->getTargetY(), MenuSprite::kParkY);
+                EXPECT_GE(streak->getMoveSteps() + 1, 20);
+                EXPECT_LE(streak->getMoveSteps() + 1, 45);
+            }
+            streakY[static_cast<size_t>(i)] = streak->getY();
+        }
+    }
+    EXPECT_GE(suns, 5) << "the sun came and went several times";
+    EXPECT_GT(drops, 1000);
+    EXPECT_GT(streaks, 1000);
 }
 
 // The clips of a dialog's own sound list reach it: the main menu's rain loops while the menu shows,
