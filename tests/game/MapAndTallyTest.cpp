@@ -10,6 +10,7 @@
 #include "game/LevelCompleteDialog.h"
 #include "game/LevelTally.h"
 #include "game/MenuMapDialog.h"
+#include "sprite/AnimateSprite.h"
 #include "sprite/NumberSprite.h"
 #include "tests/game/DialogTestSupport.h"
 #include "tests/game/MapDialogScript.h"
@@ -169,6 +170,128 @@ TEST_F(MapTest, ScrollingRunsWhileTheArrowIsHeldAndStopsAtTheEndOrOutside) {
         dialog_test::step(*map, i);
     EXPECT_EQ(map->mapX(), -1600);
     EXPECT_FALSE(map->isScrolling());
+}
+
+// Set-up: the numbers at 1, the frog's shadow and the selected-level marker shown, the editor's button
+// hidden, and every marker hidden 5 pixels left of and 10 above where the script put it.
+TEST_F(MapTest, SetUpHidesEveryMarkerAtItsPlaceAndShowsTheSelection) {
+    std::string script = dialog_test::mapDialogScript();
+    for (const char* hidden :
+         {" FrogShadow AnimateSprite btn 0 0 3 1\n", " selectedlevelmarker AnimateSprite btn 0 0 3 1\n"}) {
+        const size_t at = script.find(hidden);
+        ASSERT_NE(at, std::string::npos) << hidden;
+        script.insert(at + std::string(hidden).size() - 1, " -1");
+    }
+    script += " starteditor AnimateSprite btn 5 5 3 1\n";
+    write("fresh.txt", script);
+    write("fresh-main.txt", "<sprites> FreshMap MenuMapDialog:fresh.txt 0 0 800 600 0 0 0\n");
+    load("fresh-main.txt");
+    auto* fresh = get<MenuMapDialog>("FreshMap");
+    ASSERT_NE(fresh, nullptr);
+    for (const char* name : {"mapconsolestagenumber", "mapconsolelevelnumber"}) {
+        lang::Ref<sprite::Sprite> n = fresh->getChild(name);
+        EXPECT_EQ(static_cast<sprite::NumberSprite*>(n.get())->getValue(), 1) << name;
+    }
+    EXPECT_TRUE(fresh->getChild("FrogShadow")->isVisible());
+    EXPECT_TRUE(fresh->getChild("selectedlevelmarker")->isVisible());
+    EXPECT_FALSE(fresh->getChild("starteditor")->isVisible());
+    for (int level = 1; level <= 60; ++level) {
+        lang::Ref<sprite::Sprite> m = fresh->getChild(("levelmarker" + std::to_string(level)).c_str());
+        EXPECT_FALSE(m->isVisible()) << level;
+        EXPECT_EQ(m->getX(), 65 + 25 * level - 5) << level;
+        EXPECT_EQ(m->getY(), 110 - 10) << level;
+    }
+}
+
+// Every press of the map by mouse: the arrows between the ends, the selected-level marker, the start
+// and back buttons, the left scroll and a release that ends a scroll.
+TEST_F(MapTest, EachPressStoresTheSelectionAndShowsIt) {
+    prepare(40, 30);
+    EXPECT_EQ(stateOf(map, "mapconsolebackarrow"), 1) << "between the ends both arrows work";
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 1);
+    back();
+    EXPECT_EQ(map->selectedLevel(), 29);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 29);
+    EXPECT_EQ(marker(29)->getX(), 400) << "the map is centred on the level the arrow selected";
+    EXPECT_EQ(shownNumber("mapconsolestagenumber"), 6);
+    EXPECT_EQ(shownNumber("mapconsolelevelnumber"), 4);
+
+    // A single press on the selected-level marker (beside the level's own marker) stores the selection
+    // and starts the level.
+    canvas->data->setInt(PlayerData::kSelectedLevel, 2);
+    canvas->take();
+    canvas->click(marker(29)->getX() + 21, marker(29)->getY() + 21);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 29);
+    EXPECT_EQ(canvas->take(), (std::vector<std::string>{"bstartgame"}));
+
+    // A marker's press makes the start button usable again.
+    dialog_test::buttonIn(map, "bstartgame")->setState(0);
+    clickMarker(27);
+    EXPECT_EQ(stateOf(map, "bstartgame"), 1);
+    EXPECT_EQ(map->selectedLevel(), 27);
+    canvas->data->setInt(PlayerData::kSelectedLevel, 3);
+    canvas->take();
+    canvas->click(625, 565);  // bstartgame
+    canvas->click(25, 565);   // bbacktomainmenu
+    EXPECT_EQ(canvas->take(), (std::vector<std::string>{"bstartgame", "bbacktomainmenu"}));
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 27) << "starting stores the selection";
+
+    // Scrolling left runs to the map's left end; a release ends a scroll where it stands.
+    prepare(60, 60);
+    ASSERT_EQ(map->mapX(), -1160);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseDown, 15, 305, 0, 0, 1).get());
+    dialog_test::step(*map, 1);
+    EXPECT_EQ(map->mapX(), -1140);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseUp, 15, 305, 0, 0, 1).get());
+    EXPECT_FALSE(map->isScrolling());
+    dialog_test::step(*map, 2);
+    EXPECT_EQ(map->mapX(), -1140);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseDown, 15, 305, 0, 0, 1).get());
+    for (int f = 3; f < 100; ++f)
+        dialog_test::step(*map, f);
+    EXPECT_EQ(map->mapX(), 0);
+    EXPECT_FALSE(map->isScrolling());
+    for (const std::string& c : canvas->take())
+        EXPECT_EQ(c, "") << "scrolling is no command";
+}
+
+// The scroll arrows pulse between 128 and 90, 20 frames each way; a completed level's marker fades in
+// over 25 frames.
+TEST_F(MapTest, TheArrowsPulseAndACompletedLevelsMarkerFadesIn) {
+    prepare(10);
+    auto* right = dialog_test::buttonIn(map, "scrollmapright");
+    auto* left = dialog_test::buttonIn(map, "scrollmapleft");
+    std::vector<int> lows, highs;
+    int lowest = 255, highest = 0;
+    for (int f = 0; f < 200; ++f) {
+        const int before = right->getAlpha();
+        dialog_test::step(*map, f);
+        const int alpha = right->getAlpha();
+        EXPECT_EQ(left->getAlpha(), alpha);
+        lowest = std::min(lowest, alpha);
+        highest = std::max(highest, alpha);
+        if (alpha == 90 && before != 90)
+            lows.push_back(f);
+        if (alpha == 128 && before != 128)
+            highs.push_back(f);
+    }
+    EXPECT_EQ(lowest, 90);
+    EXPECT_EQ(highest, 128);
+    ASSERT_GE(lows.size(), 3u);
+    ASSERT_GE(highs.size(), 3u);
+    for (size_t i = 0; i + 1 < lows.size(); ++i)
+        EXPECT_EQ(lows[i + 1] - lows[i], 40) << "a pulse takes 20 frames each way";
+    EXPECT_EQ(highs[0] - lows[0], 20);
+
+    map->markLevelCompleted(4);
+    auto* done = static_cast<sprite::AnimateSprite*>(marker(4));
+    EXPECT_TRUE(done->isVisible());
+    EXPECT_EQ(done->getAlpha(), 0);
+    for (int f = 0; f < 24; ++f)
+        dialog_test::step(*map, 300 + f);
+    EXPECT_LT(done->getAlpha(), 128);
+    dialog_test::step(*map, 324);
+    EXPECT_EQ(done->getAlpha(), 128);
 }
 
 // Records what the tally asks of the game, in order.

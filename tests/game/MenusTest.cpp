@@ -6,13 +6,16 @@
 
 #include "game/ExitDlgSprite.h"
 #include "game/GameOverDialog.h"
+#include "game/GamePlayReport.h"
 #include "game/InstructDialog.h"
 #include "game/MenuSprite.h"
 #include "game/OptionsSprite.h"
 #include "game/TutorialDialog.h"
 #include "sprite/NewFontSprite.h"
+#include "sprite/TextSprite.h"
 #include "tests/game/DialogTestSupport.h"
 #include "window/AudioClip.h"
+#include "window/Font.h"
 
 namespace {
 
@@ -109,6 +112,86 @@ TEST_F(MenusTest, InstructionsOpenOnTheFirstPageWithEveryOtherPageHidden) {
     canvas->key(Event::kEscape);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(commands(), (std::vector<std::string>{"bInstructionsClose"}));
+}
+
+// Three pages: each turn fades the new page in to 128 and the old one out, over 10 frames each; the
+// next button works up to the last page, the back button from the second. The version line shows the
+// program's version in white, at size 25.
+TEST_F(MenusTest, InstructionsTurnThreePagesWithFadesAndShowTheVersion) {
+    std::string script = "<sprites>\n";
+    for (int p = 1; p <= 3; ++p)
+        script += " pg" + std::to_string(p) + " AnimateSprite btn 0 0 3 1\n";
+    script += std::string(" bInstructionsBack") + kButton + "10 250 3 1 2 1 0 1\n" + " bInstructionsNext" +
+              kButton + "50 250 3 1 2 1 0 1\n" + " bInstructionsClose" + kButton + "350 10 3 1 2 1 0 1\n";
+    auto* d = open<InstructDialog>("Instructions", "InstructDialog", script);
+    ASSERT_NE(d, nullptr);
+    auto page = [&](int p) { return d->getChild(("pg" + std::to_string(p)).c_str()); };
+    auto buttons = [&] {
+        return std::to_string(stateOf(d, "bInstructionsBack")) +
+               std::to_string(stateOf(d, "bInstructionsNext"));
+    };
+    d->open();
+    EXPECT_TRUE(page(1)->isVisible());
+    EXPECT_EQ(page(1)->getAlpha(), 128);
+    EXPECT_FALSE(page(2)->isVisible());
+    EXPECT_FALSE(page(3)->isVisible());
+    EXPECT_EQ(buttons(), "01") << "back off, next on";
+
+    canvas->click(160, 360);  // next
+    EXPECT_EQ(d->page(), 2);
+    EXPECT_EQ(buttons(), "11");
+    EXPECT_TRUE(page(2)->isVisible());
+    EXPECT_EQ(page(2)->getAlpha(), 0);
+    for (int f = 0; f < 9; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_LT(page(2)->getAlpha(), 128);
+    EXPECT_TRUE(page(1)->isVisible());
+    dialog_test::step(*d, 9);
+    EXPECT_EQ(page(2)->getAlpha(), 128) << "the new page is in after 10 frames";
+    EXPECT_FALSE(page(1)->isVisible()) << "the old page is out after 10 frames";
+
+    canvas->click(160, 360);
+    EXPECT_EQ(d->page(), 3);
+    EXPECT_EQ(buttons(), "10") << "no next page after the third";
+    canvas->click(160, 360);
+    EXPECT_EQ(d->page(), 3);
+    canvas->click(120, 360);  // back
+    canvas->click(120, 360);
+    EXPECT_EQ(d->page(), 1);
+    EXPECT_EQ(buttons(), "01");
+    for (int f = 10; f < 30; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_TRUE(page(1)->isVisible());
+    EXPECT_EQ(page(1)->getAlpha(), 128);
+    EXPECT_FALSE(page(2)->isVisible());
+    EXPECT_FALSE(page(3)->isVisible());
+    canvas->take();
+    canvas->click(455, 115);  // close
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"bInstructionsClose"}));
+
+    lang::Ref<sprite::Sprite> version = d->getChild("version");
+    ASSERT_TRUE(version && version->instanceOf("TextSprite"));
+    auto* line = static_cast<sprite::TextSprite*>(version.get());
+    EXPECT_EQ(std::string(line->getText().view()), kReportVersion);
+    EXPECT_TRUE(line->isVisible());
+    auto same = lang::make<sprite::TextSprite>();
+    same->setFont(lang::make<window::Font>(window::defaultFontFace(), 25).get());
+    same->setText(kReportVersion);
+    EXPECT_EQ(line->getWidth(), same->getWidth());
+    EXPECT_EQ(line->getHeight(), same->getHeight());
+    line->render();
+    window::Image* picture = line->getImage();
+    ASSERT_NE(picture, nullptr);
+    int inked = 0;
+    for (int i = 0; i < picture->getWidth() * picture->getHeight(); ++i) {
+        const uint32_t pixel = picture->getPixels()[i];
+        if ((pixel >> 24) == 0)
+            continue;
+        ++inked;
+        EXPECT_EQ(pixel & 0xFFFFFFu, 0xFFFFFFu) << "the version is written in white";
+    }
+    EXPECT_GT(inked, 0);
 }
 
 TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolumes) {
@@ -235,6 +318,63 @@ TEST_F(MenusTest, APressOnAVolumeTrackBringsTheKnobThereAndDragsItOn) {
     EXPECT_EQ(d->musicVolume(), 255);
     EXPECT_EQ(d->effectsVolume(), 100);
     EXPECT_TRUE(commands().empty()) << "a press on a track is no command";
+}
+
+// Opening the options shows what is stored (knobs, tutorials mark) with the credits put away; the
+// tutorials hot spot turns the mark and the setting off and on again; the close button stores both
+// volumes, hands the effects volume to the sound, silences both test clips and closes.
+TEST_F(MenusTest, OptionsShowTheStoredSettingsAndTheirCloseButtonStoresThem) {
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" butfxknob") + kButton + "0 0 3 1 2 1 0 1\n" + " butmuknob" + kButton +
+              "0 0 3 1 2 1 0 1\n" + " bOptionsClose" + kButton + "370 10 3 1 2 1 0 1\n" +
+              " itoggletutorials AnimateSprite btn 10 40 3 1 -1\n" +
+              " tutorialhotspot RectButtonSprite 10 40 20 20 1\n" + " creditsbackground Sprite bg 0 0\n" +
+              " btnclosecredits" + kButton + "370 270 3 1 2 1 0 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    auto music = lang::make<CountingClip>();
+    auto effects = lang::make<CountingClip>();
+    d->setTestClips(music.get(), effects.get());
+    canvas->data->setMusicVolume(30);
+    canvas->data->setEffectsVolume(70);
+    canvas->data->setShowTutorials(false);
+    d->getChild("creditsbackground")->setVisible(true);
+    d->load();
+    auto place = [&](const char* knob) {
+        sprite::ButtonSprite* b = dialog_test::buttonIn(d, knob);
+        return std::make_pair(b->getX(), b->getY());
+    };
+    EXPECT_EQ(place("butmuknob"), std::make_pair(50 + 30, 200));
+    EXPECT_EQ(place("butfxknob"), std::make_pair(50 + 70, 100));
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_FALSE(d->getChild("creditsbackground")->isVisible());
+    EXPECT_FALSE(d->getChild("btnclosecredits")->isVisible());
+    canvas->data->setShowTutorials(true);
+    d->load();
+    EXPECT_TRUE(d->getChild("itoggletutorials")->isVisible());
+
+    canvas->click(115, 145);
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kShowTutorials, -1), 0);
+    canvas->click(115, 145);
+    EXPECT_TRUE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kShowTutorials, -1), 1);
+
+    // A drag that wanders off the track's line leaves the knob on it.
+    drag(Event::kMouseDown, 100 + 125, 100 + 105);
+    drag(Event::kMouseDrag, 100 + 145, 100 + 160);
+    drag(Event::kMouseUp, 100 + 150, 100 + 170);
+    EXPECT_EQ(place("butfxknob"), std::make_pair(50 + 95, 100));
+    wheel(100 + 60, 100 + 205, 1);
+    canvas->take();
+    canvas->click(475, 115);  // bOptionsClose
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
+    EXPECT_EQ(canvas->data->effectsVolume(), 95);
+    EXPECT_EQ(canvas->data->musicVolume(), 38);
+    EXPECT_EQ(canvas->effectsVolume, 95) << "the sound takes the effects volume";
+    EXPECT_GE(effects->stops, 2) << "the drag's end and the close each silence the effects clip";
+    EXPECT_GE(music->stops, 1);
 }
 
 TEST_F(MenusTest, TheFullScreenMarkShowsWhatTheFrameHasDoneAndOnlyThatIsStored) {
@@ -584,11 +724,20 @@ TEST_F(MenusTest, TheExitAndGameOverDialogsCloseByButtonAndByKey) {
     }
     auto* exit = open<ExitDlgSprite>("ExitDialog", "ExitDlgSprite", script);
     ASSERT_NE(exit, nullptr);
-    sprite::ButtonSprite* end = dialog_test::buttonIn(exit, "EndGame");
-    canvas->click(100 + end->getX() + 5, 205);
+    // The four ways out pass up and leave the closing to the game.
+    const std::vector<std::string> passed = {"bMenuOptionsFromExit", "bMenuInstructionsFromExit", "mapbutton",
+                                             "EndGame"};
+    for (const std::string& b : passed)
+        canvas->click(100 + dialog_test::buttonIn(exit, b.c_str())->getX() + 5, 205);
+    EXPECT_TRUE(exit->isVisible());
+    EXPECT_EQ(commands(), passed);
     canvas->key(Event::kEnter);
     EXPECT_FALSE(exit->isVisible());
-    EXPECT_EQ(commands(), (std::vector<std::string>{"EndGame", "CLOSED"}));
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
+    exit->setVisible(true);
+    canvas->click(100 + dialog_test::buttonIn(exit, "ExitClose")->getX() + 5, 205);
+    EXPECT_FALSE(exit->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
 
     script = std::string("<sprites>\n retry") + kButton + "10 100 3 1 2 1 0 1\n OverMenu" + kButton +
              "60 100 3 1 2 1 0 1\n";
@@ -598,7 +747,11 @@ TEST_F(MenusTest, TheExitAndGameOverDialogsCloseByButtonAndByKey) {
     EXPECT_FALSE(over->isVisible());
     over->setVisible(true);
     canvas->key(Event::kEnter);
-    EXPECT_EQ(commands(), (std::vector<std::string>{"OverMenu", "retry"}));
+    EXPECT_FALSE(over->isVisible());
+    over->setVisible(true);
+    canvas->click(165, 205);  // OverMenu
+    EXPECT_FALSE(over->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"OverMenu", "retry", "OverMenu"}));
 }
 
 }  // namespace
