@@ -436,6 +436,107 @@ TEST_F(TallyTest, TheBonusTallyStoresSunsScoreAndTheLevelItFollowed) {
     EXPECT_EQ(canvas->data->highestLevel(), 5) << "level 5's first bonus counts level 5 as reached";
 }
 
+// What the player sees of each tally, step by step, in a dialog whose every text starts out shown.
+TEST_F(TallyTest, EachStepShowsItsTextsAndNumbers) {
+    std::string script = "<sprites>\n ibtncontinue ButtonSprite btn 100 100 3 1 2 1 0 1\n";
+    for (const char* text : {"ilevelcompletetext", "icongratulationstext", "continuebuttonholder",
+                             "iscoretext", "ibonustext", "itimetext", "isunsacquiredtext"})
+        script += std::string(" ") + text + " AnimateSprite btn 10 10 3 1\n";
+    for (const char* number :
+         {"bonusnumbers_score", "bonusnumbers_bonus", "timeminutenumber", "numbersunsacquired"})
+        script += std::string(" ") + number + " NumberSprite digits 10 10\n";
+    write("full.txt", script);
+    write("full-main.txt", "<sprites> FullTally LevelCompleteDialog:full.txt 100 100 400 300 0 0 0\n");
+    load("full-main.txt");
+    auto* d = get<LevelCompleteDialog>("FullTally");
+    ASSERT_NE(d, nullptr);
+    auto shown = [&] {
+        std::string names;
+        for (const char* name :
+             {"ilevelcompletetext", "icongratulationstext", "ibtncontinue", "continuebuttonholder",
+              "iscoretext", "bonusnumbers_score", "ibonustext", "bonusnumbers_bonus", "itimetext",
+              "timeminutenumber", "isunsacquiredtext", "numbersunsacquired"})
+            if (d->getChild(name)->isVisible())
+                names += std::string(names.empty() ? "" : " ") + name;
+        return names;
+    };
+    auto value = [&](const char* name) {
+        lang::Ref<sprite::Sprite> n = d->getChild(name);
+        return static_cast<sprite::NumberSprite*>(n.get())->getValue();
+    };
+    EXPECT_EQ(shown(), "") << "set-up hides every text, number and the continue button";
+
+    // The steps that change what shows, by countdown value, and what shows once each has run.
+    struct Seen {
+        int countdown;
+        std::string shown;
+    };
+    auto runChecking = [&](bool bonus, const std::vector<Seen>& expected) {
+        d->showContinue(true);
+        d->beginTally();
+        size_t next = 0;
+        int countdown = LevelCompleteDialog::kStartCountdown;
+        for (int frames = 0; countdown > 0 && frames < 5000; ++frames) {
+            --countdown;
+            const int stepped = countdown;
+            countdown = bonus ? d->bonusTallyStep(countdown, game) : d->tallyStep(countdown, game);
+            if (next < expected.size() && stepped == expected[next].countdown) {
+                EXPECT_EQ(shown(), expected[next].shown) << "after step " << stepped;
+                ++next;
+            }
+        }
+        EXPECT_EQ(next, expected.size()) << "every step was met";
+    };
+
+    game.timer = 200;
+    runChecking(false,
+                {{999, "isunsacquiredtext numbersunsacquired"},
+                 {945, "ibonustext bonusnumbers_bonus isunsacquiredtext numbersunsacquired"},
+                 {925,
+                  "iscoretext bonusnumbers_score ibonustext bonusnumbers_bonus itimetext "
+                  "timeminutenumber isunsacquiredtext numbersunsacquired"},
+                 {890,
+                  "ibtncontinue continuebuttonholder iscoretext bonusnumbers_score ibonustext "
+                  "bonusnumbers_bonus itimetext timeminutenumber isunsacquiredtext numbersunsacquired"}});
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(value("numbersunsacquired"), 4) << "the console's suns";
+    EXPECT_EQ(value("timeminutenumber"), 200 / 4) << "the timer over the level's divisor";
+    EXPECT_EQ(value("bonusnumbers_score"), d->total()) << "the total replaces the score";
+    EXPECT_EQ(value("bonusnumbers_bonus"), d->bonusValue());
+    EXPECT_EQ(d->getChild("bonusnumbers_bonus")->getAlpha(), 70) << "the bonus fades back once counted";
+    EXPECT_EQ(stateOf(d, "ibtncontinue"), 1);
+
+    // The bonus level's tally, in a dialog shown as the last one left it.
+    for (const char* name : {"bonusnumbers_bonus", "ilevelcompletetext"})
+        d->getChild(name)->setColorTransform(128, 128, 128, 128);
+    for (const char* name : {"iscoretext", "bonusnumbers_score", "ibonustext", "bonusnumbers_bonus",
+                             "isunsacquiredtext", "numbersunsacquired"})
+        d->getChild(name)->setVisible(false);
+    d->setVisible(false);
+    runChecking(true,
+                {{999, "itimetext timeminutenumber"},
+                 {995, "ilevelcompletetext icongratulationstext itimetext timeminutenumber"},
+                 {990,
+                  "ilevelcompletetext icongratulationstext iscoretext bonusnumbers_score itimetext "
+                  "timeminutenumber"},
+                 {965,
+                  "ilevelcompletetext icongratulationstext iscoretext bonusnumbers_score ibonustext "
+                  "bonusnumbers_bonus itimetext timeminutenumber isunsacquiredtext numbersunsacquired"},
+                 {950,
+                  "ilevelcompletetext icongratulationstext iscoretext bonusnumbers_score ibonustext "
+                  "bonusnumbers_bonus isunsacquiredtext numbersunsacquired"},
+                 {935,
+                  "ilevelcompletetext icongratulationstext ibtncontinue continuebuttonholder iscoretext "
+                  "bonusnumbers_score ibonustext bonusnumbers_bonus isunsacquiredtext "
+                  "numbersunsacquired"}});
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->getChild("ilevelcompletetext")->getAlpha(), 128);
+    EXPECT_EQ(value("numbersunsacquired"), 700) << "the bonus points as the suns acquired";
+    EXPECT_EQ(value("bonusnumbers_score"), 5000 + 700);
+    EXPECT_EQ(value("bonusnumbers_bonus"), 700);
+    EXPECT_EQ(d->getChild("bonusnumbers_bonus")->getAlpha(), 70);
+}
+
 class ConsoleTest : public ::testing::Test, public dialog_test::DialogFixture {
 protected:
     void SetUp() override {
@@ -484,6 +585,45 @@ TEST_F(ConsoleTest, ALevelStartsWithTheStoredScoreAndAtLeastOneSun) {
     EXPECT_EQ(console->suns(), 7);
 }
 
+// What shows of the console after set-up, at a level's start, with the gold glow and with one more sun.
+TEST_F(ConsoleTest, SetUpAndALevelsStartShowOnlyWhatTheLevelNeeds) {
+    std::string script = "<sprites>\n";
+    for (const char* name : {"goldtileincreasehighlight", "Console", "itimeline", "waterfalloverlay",
+                             "timer_redalert", "timergraphic", "iwatertipmask"})
+        script += std::string(" ") + name + " AnimateSprite btn 100 20 3 1\n";
+    for (const char* name : {"wateroverlay", "waterlinetip"})
+        script += std::string(" ") + name + " AnimateSprite btn 100 20 3 1 -1\n";
+    for (const char* name : {"numsunsonconsole", "Score", "Level", "Stage"})
+        script += std::string(" ") + name + " NumberSprite digits 10 10\n";
+    write("full.txt", script);
+    write("full-main.txt", "<sprites> FullConsole ConsoleDialog:full.txt 0 500 800 100 0 1 0\n");
+    load("full-main.txt");
+    auto* c = get<ConsoleDialog>("FullConsole");
+    ASSERT_NE(c, nullptr);
+    auto shown = [&] {
+        std::string names;
+        for (const char* name :
+             {"goldtileincreasehighlight", "Console", "itimeline", "numsunsonconsole", "wateroverlay",
+              "waterfalloverlay", "waterlinetip", "timer_redalert", "timergraphic", "iwatertipmask"})
+            if (c->getChild(name)->isVisible())
+                names += std::string(names.empty() ? "" : " ") + name;
+        return names;
+    };
+    EXPECT_EQ(shown(), "wateroverlay waterlinetip timergraphic iwatertipmask");
+    c->setLevel(4);
+    c->startLevel();
+    EXPECT_EQ(shown(), "Console numsunsonconsole") << "the timer's parts wait for the timer";
+    lang::Ref<sprite::Sprite> suns = c->getChild("numsunsonconsole");
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(suns.get())->getValue(), 3) << "no stored suns: three";
+    c->raiseSuns();
+    EXPECT_EQ(c->suns(), 4);
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(suns.get())->getValue(), 4);
+    c->setGoldGlow(true);
+    EXPECT_TRUE(c->getChild("goldtileincreasehighlight")->isVisible());
+    c->setGoldGlow(false);
+    EXPECT_FALSE(c->getChild("goldtileincreasehighlight")->isVisible());
+}
+
 TEST_F(ConsoleTest, TheWaterTipWaitsForTheTimerAndNeverReachesOutOfTheBar) {
     lang::Ref<sprite::Sprite> tip = console->getChild("waterlinetip");
     // A level starts with its tip hidden: a bonus level, whose timer never runs, keeps it hidden.
@@ -519,11 +659,24 @@ TEST_F(ConsoleTest, TheWaterLineFollowsTheTimerUpwardAndRaisesTheAlertLate) {
     console->setTimer(10);  // never moves down
     EXPECT_EQ(console->timerStep(false), 100 + 41);
     EXPECT_FALSE(console->redAlert());
-    console->setTimer(351);
+    // The line and the water show as wide as the displayed value.
+    for (const char* name : {"itimeline", "wateroverlay"}) {
+        lang::Ref<sprite::Sprite> s = console->getChild(name);
+        EXPECT_TRUE(s->isVisible()) << name;
+        EXPECT_EQ(s->getBounds().width, 41) << name;
+    }
+    lang::Ref<sprite::Sprite> alert = console->getChild("timer_redalert");
+    console->setTimer(350);
     for (int i = 0; i < 40; ++i)
         console->timerStep(false);
+    EXPECT_FALSE(console->redAlert());
+    EXPECT_FALSE(alert->isVisible());
+    console->setTimer(351);
+    console->timerStep(false);
     EXPECT_EQ(console->displayedTimer(), 351);
     EXPECT_TRUE(console->redAlert());
+    EXPECT_TRUE(alert->isVisible()) << "the red alert shows from 351";
+    EXPECT_EQ(alert->getAlpha(), 128);
     // The tally's count carries the timer up to full.
     for (int i = 0; i < 20; ++i)
         console->timerStep(true);
