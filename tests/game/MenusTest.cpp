@@ -498,6 +498,66 @@ TEST_F(MenusTest, TutorialPagesAreDueOnTheirLevelOncePerPlayerAndNeverWithTutori
         EXPECT_EQ(TutorialDialog::powerPage(value), page) << value;
 }
 
+// Every page shows the string-table texts of its own id and title; pages 4 and 6 do not exist. The ids
+// are listed here as the page table gives them, not taken from the dialog's own table.
+TEST_F(MenusTest, EveryTutorialPageShowsTheTextsOfItsOwnId) {
+    const char* const ids[TutorialDialog::kPages] = {"IDS_STRING_GENERALGAMEPLAY",
+                                                     "IDS_STRING_TURNTOGOLD",
+                                                     "IDS_STRING_AFTERTENMATCHES",
+                                                     "IDS_STRING_TIMEREXPLANATION",
+                                                     nullptr,
+                                                     "IDS_STRING_GOLDSUNONCONSOLEEXPLANATION",
+                                                     nullptr,
+                                                     "IDS_STRING_NOWAITSWAPPING",
+                                                     "IDS_STRING_TUT_AREABLAST",
+                                                     "IDS_STRING_TUT_RANDOMBLAST",
+                                                     "IDS_STRING_TUT_COLUMNBLAST",
+                                                     "IDS_STRING_TUT_ROWBLAST",
+                                                     "IDS_STRING_TUT_CROSSHAIRBLAST",
+                                                     "IDS_STRING_TUT_COLORBLAST",
+                                                     "IDS_STRING_TUT_CLOCK",
+                                                     "IDS_STRING_TUT_DRAGONFLY",
+                                                     "IDS_STRING_BONUSLEVELEXPLANATION",
+                                                     "IDS_STRING_COBWEBEXLANATION",
+                                                     "IDS_STRING_TWOVINEEXPLANATION",
+                                                     "IDS_STRING_ONEVINEEXPLANATION",
+                                                     "IDS_STRING_DOUBLESTANDARDTILEEXPLANATION",
+                                                     "IDS_STRING_TRIPLESTANDARDTILEEXPLANATION",
+                                                     "IDS_STRING_NOMOVES_BUTHAVESUNS"};
+    std::string script = "<sprites>\n itutorialbackground Sprite bg 0 0\n";
+    for (int a = 1; a <= 4; ++a)
+        script += " tutorialarrow" + std::to_string(a) + " AnimateSprite btn 0 0 3 1\n";
+    script += " tutorialfont NewFontSprite 20 20\n";
+    auto* t = open<TutorialDialog>("itutorial", "TutorialDialog", script, false);
+    ASSERT_NE(t, nullptr);
+    for (int p = 0; p < TutorialDialog::kPages; ++p) {
+        if (ids[p] != nullptr) {
+            canvas->texts[ids[p]] = "text " + std::to_string(p);
+            canvas->texts[std::string(ids[p]) + "_TITLE"] = "title " + std::to_string(p);
+        }
+    }
+    auto textOf = [&](const char* name) {
+        lang::Ref<sprite::Sprite> s = t->getChild(name);
+        return std::string(static_cast<sprite::NewFontSprite*>(s.get())->getText().view());
+    };
+    for (int p = 0; p < TutorialDialog::kPages; ++p) {
+        t->close();
+        if (ids[p] == nullptr) {
+            EXPECT_FALSE(t->offerPage(p)) << "page " << p << " does not exist";
+            EXPECT_FALSE(t->isVisible()) << p;
+            continue;
+        }
+        ASSERT_TRUE(t->offerPage(p)) << p;
+        EXPECT_TRUE(t->isVisible()) << p;
+        EXPECT_EQ(t->page(), p);
+        EXPECT_EQ(textOf("tutorialtitle"), "title " + std::to_string(p));
+        EXPECT_EQ(textOf("tutorialtext"), "text " + std::to_string(p));
+        EXPECT_EQ(canvas->data->getInt("TUT" + std::to_string(p), 0), 1) << "page " << p << " is marked seen";
+    }
+    EXPECT_EQ(canvas->data->getInt("TUT4", 0), 0);
+    EXPECT_EQ(canvas->data->getInt("TUT6", 0), 0);
+}
+
 TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     std::string script =
         "<sprites>\n isunaffect AnimateSprite btn 0 0 3 1\n drip AnimateSprite btn 0 0 3 1\n"
