@@ -505,6 +505,10 @@ TEST_F(TallyTest, EachStepShowsItsTextsAndNumbers) {
     EXPECT_EQ(value("bonusnumbers_bonus"), d->bonusValue());
     EXPECT_EQ(d->getChild("bonusnumbers_bonus")->getAlpha(), 70) << "the bonus fades back once counted";
     EXPECT_EQ(stateOf(d, "ibtncontinue"), 1);
+    EXPECT_TRUE(d->continueHit(205, 205)) << "the continue button, in canvas coordinates";
+    EXPECT_FALSE(d->continueHit(105, 105));
+    d->showContinue(false);
+    EXPECT_FALSE(d->continueHit(205, 205)) << "a hidden button is not hit";
 
     // The bonus level's tally, in a dialog shown as the last one left it.
     for (const char* name : {"bonusnumbers_bonus", "ilevelcompletetext"})
