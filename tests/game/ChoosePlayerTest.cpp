@@ -9,70 +9,19 @@
 #include "game/GenericDialog.h"
 #include "game/ProfileInputPrompt.h"
 #include "sprite/NewFontSprite.h"
+#include "tests/game/ChooserScript.h"
 #include "tests/game/DialogTestSupport.h"
 
 namespace {
 
 using dialog_test::stateOf;
 
-// The chooser at (100, 50); its rows' buttons at local (180, 95 + 40 i), 10 by 20, six frames (hover
-// 2, normal 1, disabled 0; the data list makes 4 selected and 5 selected under the pointer); its three
-// buttons at local y 400; the prompt and the question at local (150, 150), modal.
-const char* kChooser =
-    "<data> 200 100 40 128 100 100 4 5\n"
-    "<sprites>\n"
-    " bkgSelectPlayer Sprite bg 0 0\n"
-    " protoName NewFontSprite 0 0\n"
-    " Hilite0 ButtonSprite btn 180 95 6 1 2 1 0 1\n"
-    " Hilite1 ButtonSprite btn 180 135 6 1 2 1 0 1\n"
-    " Hilite2 ButtonSprite btn 180 175 6 1 2 1 0 1\n"
-    " Hilite3 ButtonSprite btn 180 215 6 1 2 1 0 1\n"
-    " Hilite4 ButtonSprite btn 180 255 6 1 2 1 0 1\n"
-    " acceptProfile ButtonSprite btn 20 400 3 1 2 1 0 1\n"
-    " createNewProfile ButtonSprite btn 60 400 3 1 2 1 0 1\n"
-    " deleteProfile ButtonSprite btn 100 400 3 1 2 1 0 1\n"
-    " inputPrompt ProfileInputPrompt:prompt.txt 150 150 300 200 1 0 0\n"
-    " genericDialog GenericDialog:generic.txt 150 150 300 200 1 0 0\n";
-const char* kPrompt =
-    "<sprites>\n"
-    " name NewFontSprite 20 20\n"
-    " submitNewProfile ButtonSprite btn 200 150 3 1 2 1 0 1\n"
-    " cancelAddProfile ButtonSprite btn 240 150 3 1 2 1 0 1\n";
-const char* kGeneric =
-    "<sprites>\n"
-    " genericTitles AnimateSprite btn 0 0 3 1\n"
-    " messageText NewFontSprite 10 40\n"
-    " messageName NewFontSprite 10 80\n"
-    " b1Delete ButtonSprite btn 50 150 3 1 2 1 0 1\n"
-    " b2Cancel ButtonSprite btn 100 150 3 1 2 1 0 1\n"
-    " b1OK ButtonSprite btn 150 150 3 1 2 1 0 1\n"
-    " b1Clear ButtonSprite btn 200 150 3 1 2 1 0 1\n";
-
-// A bitmap font for the question's texts: every glyph box 10 x 20, advance 10, so a line is 20 high.
-struct BoxFont {
-    BoxFont() {
-        picture = lang::make<window::Image>(224 * 10, 20, window::Image::kCleared);
-        metrics = lang::make<window::Image>(6, 224, window::Image::kCleared);
-        for (int r = 0; r < 224; ++r) {
-            const int32_t words[6] = {10 * r, 0, 10, 20, 0, 10};
-            for (int w = 0; w < 6; ++w)
-                metrics->getPixels()[r * 6 + w] = static_cast<uint32_t>(words[w]);
-        }
-    }
-    void dress(sprite::NewFontSprite* text) const {
-        text->setImage(picture.get());
-        text->setFont(metrics.get());
-    }
-    lang::Ref<window::Image> picture;
-    lang::Ref<window::Image> metrics;
-};
-
 class ChoosePlayerTest : public ::testing::Test, public dialog_test::DialogFixture {
 protected:
     void SetUp() override {
-        write("chooser.txt", kChooser);
-        write("prompt.txt", kPrompt);
-        write("generic.txt", kGeneric);
+        write("chooser.txt", dialog_test::kChooser);
+        write("prompt.txt", dialog_test::kPrompt);
+        write("generic.txt", dialog_test::kGeneric);
         write("main.txt", "<sprites> ChoosePlayer ChoosePlayer:chooser.txt 100 50 600 500 1 0 0\n");
         canvas->texts["STR_DUPLICATE_NAME"] = "That name already exists. Choose another.";
         canvas->texts["STR_REALLY_DELETE_1"] = "Are you sure you want to delete the player";
@@ -247,6 +196,67 @@ TEST_F(ChoosePlayerTest, TheSelectedRowShowsItsOwnLookAndTheLookFollowsTheSelect
     EXPECT_EQ(frameOf("Hilite0"), 1);
 }
 
+// The question's two modes: which buttons show and work, the title's frame, the layout of each kind of
+// message and of the name, and the key that presses the default button.
+TEST_F(ChoosePlayerTest, TheQuestionShowsTheButtonsOfItsModeAndSetsEachMessageByItsKind) {
+    canvas->data->createProfile("Ann");
+    open("Ann");
+    GenericDialog* q = question();
+    auto textOf = [&](const char* name) {
+        lang::Ref<sprite::Sprite> s = q->getChild(name);
+        return static_cast<sprite::NewFontSprite*>(s.get());
+    };
+    dialog_test::BoxFont font;
+    font.dress(textOf("messageText"));
+    font.dress(textOf("messageName"));
+    auto buttons = [&] {
+        std::string seen;
+        for (const char* b : {"b1Delete", "b2Cancel", "b1OK", "b1Clear"}) {
+            sprite::ButtonSprite* button = dialog_test::buttonIn(q, b);
+            seen += std::string(seen.empty() ? "" : " ") + b + (button->isVisible() ? "+" : "-") +
+                    std::to_string(button->getState());
+        }
+        return seen;
+    };
+    auto size = [&](const char* name) {
+        sprite::NewFontSprite* s = textOf(name);
+        return std::make_pair(s->getWidth(), s->getHeight());
+    };
+    auto title = [&] {
+        return static_cast<sprite::AnimateSprite*>(q->getChild("genericTitles").get())->getFrame();
+    };
+
+    const std::string question = "Are you sure you want to delete this player and all of their progress?";
+    q->showMessage(GenericDialog::kConfirm, 2, question, "Ann");
+    EXPECT_TRUE(q->isVisible());
+    EXPECT_EQ(title(), 2);
+    EXPECT_EQ(buttons(), "b1Delete+1 b2Cancel+1 b1OK-0 b1Clear-0");
+    EXPECT_EQ(size("messageText"), font.sizeOf(question, 2, -2, 310))
+        << "a question: spacing 2, -2, width 310";
+    EXPECT_EQ(std::string(textOf("messageName")->getText().view()), "Ann");
+    EXPECT_EQ(size("messageName"), font.sizeOf("Ann", 2, -2, 310));
+    window::FancyHelper* tint = textOf("messageName")->colorTransform();
+    EXPECT_EQ(std::vector<int>({tint->alpha, tint->red, tint->green, tint->blue}),
+              std::vector<int>({128, 10, 120, 10}))
+        << "the name in green";
+
+    const std::string duplicate = "That name already exists. Please choose another name for the new player.";
+    q->showMessage(GenericDialog::kNotice, 1, duplicate, "Ann");
+    EXPECT_EQ(title(), 1);
+    EXPECT_EQ(buttons(), "b1Delete-0 b2Cancel-0 b1OK+1 b1Clear-0");
+    EXPECT_EQ(size("messageText"), font.sizeOf(duplicate, -3, 1, 320))
+        << "the notice: spacing -3, 1, width 320";
+    canvas->take();
+    canvas->key(window::Event::kEnter);
+    EXPECT_FALSE(q->isVisible());
+    EXPECT_EQ(canvas->take(), (std::vector<std::string>{"b1OK"})) << "Enter presses OK";
+
+    // Back to a question: the notice's button goes and the question's come back.
+    q->showMessage(GenericDialog::kConfirm, 0, question, "Ann");
+    EXPECT_EQ(title(), 0);
+    EXPECT_EQ(buttons(), "b1Delete+1 b2Cancel+1 b1OK-0 b1Clear-0");
+}
+
 TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAboveTheButtons) {
     canvas->data->createProfile("Ann");
     open("Ann");
@@ -255,7 +265,7 @@ TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAbov
         lang::Ref<sprite::Sprite> s = q->getChild(name);
         return static_cast<sprite::NewFontSprite*>(s.get());
     };
-    BoxFont font;
+    dialog_test::BoxFont font;
     font.dress(textOf("messageText"));
     font.dress(textOf("messageName"));
     // Checks that message and name do not meet, the name is under the message, and both end above
@@ -290,6 +300,122 @@ TEST_F(ChoosePlayerTest, TheNameStandsBelowTheMessageWhateverTheirLengthsAndAbov
     q->showMessage(GenericDialog::kNotice, 1, PlayerData::nameProblem(".."), "..");
     EXPECT_LE(textOf("messageText")->getWidth(), 320 + 2);
     expectStacked("a message of another kind");
+}
+
+// The rows as set-up makes them and the list fills them; the selection buttons step aside for the prompt
+// and the question and come back after them.
+TEST_F(ChoosePlayerTest, TheRowsShowTheNamesAndTheSelectionButtonsGiveWayToThePromptAndTheQuestion) {
+    for (const char* name : {"Cy", "Ann", "Bob"})
+        canvas->data->createProfile(name);
+    open("Bob");
+    auto row = [&](int i) { return chooser->getChild(("playerRow" + std::to_string(i)).c_str()); };
+    for (int i = 0; i < ChoosePlayer::kRows; ++i) {
+        lang::Ref<sprite::Sprite> r = row(i);
+        ASSERT_TRUE(r) << i;
+        EXPECT_EQ(r->getX(), 200);
+        EXPECT_EQ(r->getY(), 100 + 40 * i);
+        window::FancyHelper* tint = r->colorTransform();
+        EXPECT_EQ(std::vector<int>({tint->alpha, tint->red, tint->green, tint->blue}),
+                  std::vector<int>({128, 128, 100, 100}));
+    }
+    EXPECT_FALSE(chooser->getChild("protoName")->isVisible());
+    auto rows = [&] {
+        std::string seen;
+        for (int i = 0; i < ChoosePlayer::kRows; ++i) {
+            lang::Ref<sprite::Sprite> r = row(i);
+            std::string text =
+                r->isVisible() ? std::string(static_cast<sprite::NewFontSprite*>(r.get())->getText().view())
+                               : "-";
+            if (!dialog_test::buttonIn(chooser, ("Hilite" + std::to_string(i)).c_str())->isVisible())
+                text += "(no button)";
+            seen += (i == 0 ? "" : " ") + text;
+        }
+        return seen;
+    };
+    EXPECT_EQ(rows(), "Ann Bob Cy -(no button) -(no button)");
+    EXPECT_EQ(stateOf(chooser, "Hilite1"), 3);
+
+    auto selection = [&] {
+        std::string seen;
+        for (const char* name : {"bkgSelectPlayer", "acceptProfile", "deleteProfile"})
+            seen += std::string(seen.empty() ? "" : " ") + name +
+                    (chooser->getChild(name)->isVisible() ? "+" : "-") +
+                    (std::string(name) == "bkgSelectPlayer" ? "" : std::to_string(stateOf(chooser, name)));
+        return seen;
+    };
+    EXPECT_EQ(selection(), "bkgSelectPlayer+ acceptProfile+1 deleteProfile+1");
+
+    // With players, the prompt can be cancelled and its submit button stands where the script put it.
+    clickCreate();
+    ASSERT_TRUE(prompt()->isVisible());
+    EXPECT_EQ(chooser->childSnapshot().back().get(), prompt()) << "the prompt comes to the front";
+    EXPECT_EQ(selection(), "bkgSelectPlayer- acceptProfile-0 deleteProfile-0");
+    EXPECT_TRUE(dialog_test::buttonIn(prompt(), "cancelAddProfile")->isVisible());
+    EXPECT_EQ(stateOf(prompt(), "cancelAddProfile"), 1);
+    EXPECT_EQ(dialog_test::buttonIn(prompt(), "submitNewProfile")->getX(), 200);
+    canvas->click(250 + 245, 200 + 155);  // cancelAddProfile
+    EXPECT_FALSE(prompt()->isVisible());
+    EXPECT_EQ(selection(), "bkgSelectPlayer+ acceptProfile+1 deleteProfile+1");
+
+    // A refused name: the notice stands alone.
+    create("cy");
+    ASSERT_TRUE(question()->isVisible());
+    EXPECT_EQ(chooser->childSnapshot().back().get(), question()) << "the notice comes to the front";
+    EXPECT_EQ(selection(), "bkgSelectPlayer- acceptProfile-0 deleteProfile-0");
+    canvas->key(window::Event::kEnter);
+    canvas->key(window::Event::kEscape);
+    EXPECT_FALSE(prompt()->isVisible());
+
+    // The delete question, cancelled by its button.
+    clickDelete();
+    ASSERT_TRUE(question()->isVisible());
+    EXPECT_EQ(selection(), "bkgSelectPlayer- acceptProfile-0 deleteProfile-0");
+    canvas->click(250 + 105, 200 + 155);  // b2Cancel
+    EXPECT_FALSE(question()->isVisible());
+    EXPECT_EQ(selection(), "bkgSelectPlayer+ acceptProfile+1 deleteProfile+1");
+    EXPECT_EQ(canvas->data->profiles().size(), 3u);
+
+    // A row command past the list selects nothing and leaves nothing to delete.
+    canvas->handleAction(nullptr, lang::String("Hilite4"));
+    EXPECT_EQ(stateOf(chooser, "deleteProfile"), 0);
+    EXPECT_EQ(chooser->selectedName(), "Bob");
+}
+
+// The name prompt's editing keys and characters; submitting follows the name, and Enter on an empty
+// name cancels when cancelling is possible.
+TEST_F(ChoosePlayerTest, ThePromptTakesOnlyANamesCharactersAndSubmitsOnlyANonEmptyName) {
+    canvas->data->createProfile("Ann");
+    open("Ann");
+    clickCreate();
+    ASSERT_TRUE(prompt()->isVisible());
+    EXPECT_EQ(prompt()->name(), "");
+    canvas->type("J!_9");
+    EXPECT_EQ(prompt()->name(), "J9") << "'!' and '_' are no name's characters";
+    canvas->key(0xBF);  // an inverted question mark
+    canvas->key(0xC0);  // A grave
+    canvas->type(".-");
+    EXPECT_EQ(prompt()->name(), "J9\xC0.-");
+    EXPECT_EQ(stateOf(prompt(), "submitNewProfile"), 1);
+    // Left twice, Delete, then a character goes in at the cursor.
+    canvas->key(window::Event::kLeft);
+    canvas->key(window::Event::kLeft);
+    canvas->key(window::Event::kDelete);
+    EXPECT_EQ(prompt()->name(), "J9\xC0-");
+    canvas->key('x');
+    EXPECT_EQ(prompt()->name(), "J9\xC0x-");
+    canvas->key(window::Event::kRight);
+    canvas->key('y');
+    EXPECT_EQ(prompt()->name(), "J9\xC0x-y");
+    canvas->type("zz");
+    EXPECT_EQ(prompt()->name(), "J9\xC0x-yz") << "seven characters at most";
+    for (int i = 0; i < 7; ++i)
+        canvas->key(window::Event::kBackspace);
+    EXPECT_EQ(prompt()->name(), "");
+    EXPECT_EQ(stateOf(prompt(), "submitNewProfile"), 0) << "nothing to submit";
+    canvas->take();
+    canvas->key(window::Event::kEnter);
+    EXPECT_FALSE(prompt()->isVisible()) << "Enter with nothing typed cancels";
+    EXPECT_EQ(canvas->data->profiles(), (std::vector<std::string>{"Ann"}));
 }
 
 TEST_F(ChoosePlayerTest, FivePlayersFillTheListAndTabSkipsTheDisabledButtons) {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/GameDialog.h"
@@ -11,6 +12,7 @@
 #include "lang/Ref.h"
 #include "sprite/DataLoader.h"
 #include "sprite/GameCanvas2.h"
+#include "sprite/NewFontSprite.h"
 #include "tests/support/ScratchSettings.h"
 #include "tests/support/TempFolder.h"
 #include "util/Random.h"
@@ -29,6 +31,38 @@ inline window::Image* sheet() {
         p[i] = 0xFF000000u | static_cast<uint32_t>(i % 60 / 20 + 1);
     return image;
 }
+
+// A bitmap font for texts whose layout a test measures: every glyph box 10 x 20, advance 10, so a line
+// is 20 high.
+struct BoxFont {
+    BoxFont() {
+        picture = lang::make<window::Image>(224 * 10, 20, window::Image::kCleared);
+        metrics = lang::make<window::Image>(6, 224, window::Image::kCleared);
+        for (int r = 0; r < 224; ++r) {
+            const int32_t words[6] = {10 * r, 0, 10, 20, 0, 10};
+            for (int w = 0; w < 6; ++w)
+                metrics->getPixels()[r * 6 + w] = static_cast<uint32_t>(words[w]);
+        }
+    }
+    void dress(sprite::NewFontSprite* text) const {
+        text->setImage(picture.get());
+        text->setFont(metrics.get());
+    }
+    // The size `text` takes in this font with the given spacings, wrapped to `wrap` (0: not wrapped).
+    std::pair<int, int> sizeOf(const std::string& text, int letterSpacing, int lineSpacing,
+                               int wrap = 0) const {
+        auto s = lang::make<sprite::NewFontSprite>();
+        dress(s.get());
+        s->setLetterSpacing(letterSpacing);
+        s->setLineSpacing(lineSpacing);
+        s->setText(text.c_str());
+        if (wrap > 0)
+            s->wrapToWidth(wrap);
+        return {s->getWidth(), s->getHeight()};
+    }
+    lang::Ref<window::Image> picture;
+    lang::Ref<window::Image> metrics;
+};
 
 // The canvas as the game's canvas will be: the host of its dialogs. Commands are recorded, then
 // handled by the engine (offered to the visible dialogs).

@@ -10,6 +10,7 @@
 #include "game/LevelCompleteDialog.h"
 #include "game/LevelTally.h"
 #include "game/MenuMapDialog.h"
+#include "sprite/AnimateSprite.h"
 #include "sprite/NumberSprite.h"
 #include "tests/game/DialogTestSupport.h"
 #include "tests/game/MapDialogScript.h"
@@ -171,6 +172,128 @@ TEST_F(MapTest, ScrollingRunsWhileTheArrowIsHeldAndStopsAtTheEndOrOutside) {
     EXPECT_FALSE(map->isScrolling());
 }
 
+// Set-up: the numbers at 1, the frog's shadow and the selected-level marker shown, the editor's button
+// hidden, and every marker hidden 5 pixels left of and 10 above where the script put it.
+TEST_F(MapTest, SetUpHidesEveryMarkerAtItsPlaceAndShowsTheSelection) {
+    std::string script = dialog_test::mapDialogScript();
+    for (const char* hidden :
+         {" FrogShadow AnimateSprite btn 0 0 3 1\n", " selectedlevelmarker AnimateSprite btn 0 0 3 1\n"}) {
+        const size_t at = script.find(hidden);
+        ASSERT_NE(at, std::string::npos) << hidden;
+        script.insert(at + std::string(hidden).size() - 1, " -1");
+    }
+    script += " starteditor AnimateSprite btn 5 5 3 1\n";
+    write("fresh.txt", script);
+    write("fresh-main.txt", "<sprites> FreshMap MenuMapDialog:fresh.txt 0 0 800 600 0 0 0\n");
+    load("fresh-main.txt");
+    auto* fresh = get<MenuMapDialog>("FreshMap");
+    ASSERT_NE(fresh, nullptr);
+    for (const char* name : {"mapconsolestagenumber", "mapconsolelevelnumber"}) {
+        lang::Ref<sprite::Sprite> n = fresh->getChild(name);
+        EXPECT_EQ(static_cast<sprite::NumberSprite*>(n.get())->getValue(), 1) << name;
+    }
+    EXPECT_TRUE(fresh->getChild("FrogShadow")->isVisible());
+    EXPECT_TRUE(fresh->getChild("selectedlevelmarker")->isVisible());
+    EXPECT_FALSE(fresh->getChild("starteditor")->isVisible());
+    for (int level = 1; level <= 60; ++level) {
+        lang::Ref<sprite::Sprite> m = fresh->getChild(("levelmarker" + std::to_string(level)).c_str());
+        EXPECT_FALSE(m->isVisible()) << level;
+        EXPECT_EQ(m->getX(), 65 + 25 * level - 5) << level;
+        EXPECT_EQ(m->getY(), 110 - 10) << level;
+    }
+}
+
+// Every press of the map by mouse: the arrows between the ends, the selected-level marker, the start
+// and back buttons, the left scroll and a release that ends a scroll.
+TEST_F(MapTest, EachPressStoresTheSelectionAndShowsIt) {
+    prepare(40, 30);
+    EXPECT_EQ(stateOf(map, "mapconsolebackarrow"), 1) << "between the ends both arrows work";
+    EXPECT_EQ(stateOf(map, "mapconsoleforwardarrow"), 1);
+    back();
+    EXPECT_EQ(map->selectedLevel(), 29);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 29);
+    EXPECT_EQ(marker(29)->getX(), 400) << "the map is centred on the level the arrow selected";
+    EXPECT_EQ(shownNumber("mapconsolestagenumber"), 6);
+    EXPECT_EQ(shownNumber("mapconsolelevelnumber"), 4);
+
+    // A single press on the selected-level marker (beside the level's own marker) stores the selection
+    // and starts the level.
+    canvas->data->setInt(PlayerData::kSelectedLevel, 2);
+    canvas->take();
+    canvas->click(marker(29)->getX() + 21, marker(29)->getY() + 21);
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 29);
+    EXPECT_EQ(canvas->take(), (std::vector<std::string>{"bstartgame"}));
+
+    // A marker's press makes the start button usable again.
+    dialog_test::buttonIn(map, "bstartgame")->setState(0);
+    clickMarker(27);
+    EXPECT_EQ(stateOf(map, "bstartgame"), 1);
+    EXPECT_EQ(map->selectedLevel(), 27);
+    canvas->data->setInt(PlayerData::kSelectedLevel, 3);
+    canvas->take();
+    canvas->click(625, 565);  // bstartgame
+    canvas->click(25, 565);   // bbacktomainmenu
+    EXPECT_EQ(canvas->take(), (std::vector<std::string>{"bstartgame", "bbacktomainmenu"}));
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kSelectedLevel, 0), 27) << "starting stores the selection";
+
+    // Scrolling left runs to the map's left end; a release ends a scroll where it stands.
+    prepare(60, 60);
+    ASSERT_EQ(map->mapX(), -1160);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseDown, 15, 305, 0, 0, 1).get());
+    dialog_test::step(*map, 1);
+    EXPECT_EQ(map->mapX(), -1140);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseUp, 15, 305, 0, 0, 1).get());
+    EXPECT_FALSE(map->isScrolling());
+    dialog_test::step(*map, 2);
+    EXPECT_EQ(map->mapX(), -1140);
+    canvas->deliver(lang::make<window::Event>(window::Event::kMouseDown, 15, 305, 0, 0, 1).get());
+    for (int f = 3; f < 100; ++f)
+        dialog_test::step(*map, f);
+    EXPECT_EQ(map->mapX(), 0);
+    EXPECT_FALSE(map->isScrolling());
+    for (const std::string& c : canvas->take())
+        EXPECT_EQ(c, "") << "scrolling is no command";
+}
+
+// The scroll arrows pulse between 128 and 90, 20 frames each way; a completed level's marker fades in
+// over 25 frames.
+TEST_F(MapTest, TheArrowsPulseAndACompletedLevelsMarkerFadesIn) {
+    prepare(10);
+    auto* right = dialog_test::buttonIn(map, "scrollmapright");
+    auto* left = dialog_test::buttonIn(map, "scrollmapleft");
+    std::vector<int> lows, highs;
+    int lowest = 255, highest = 0;
+    for (int f = 0; f < 200; ++f) {
+        const int before = right->getAlpha();
+        dialog_test::step(*map, f);
+        const int alpha = right->getAlpha();
+        EXPECT_EQ(left->getAlpha(), alpha);
+        lowest = std::min(lowest, alpha);
+        highest = std::max(highest, alpha);
+        if (alpha == 90 && before != 90)
+            lows.push_back(f);
+        if (alpha == 128 && before != 128)
+            highs.push_back(f);
+    }
+    EXPECT_EQ(lowest, 90);
+    EXPECT_EQ(highest, 128);
+    ASSERT_GE(lows.size(), 3u);
+    ASSERT_GE(highs.size(), 3u);
+    for (size_t i = 0; i + 1 < lows.size(); ++i)
+        EXPECT_EQ(lows[i + 1] - lows[i], 40) << "a pulse takes 20 frames each way";
+    EXPECT_EQ(highs[0] - lows[0], 20);
+
+    map->markLevelCompleted(4);
+    auto* done = static_cast<sprite::AnimateSprite*>(marker(4));
+    EXPECT_TRUE(done->isVisible());
+    EXPECT_EQ(done->getAlpha(), 0);
+    for (int f = 0; f < 24; ++f)
+        dialog_test::step(*map, 300 + f);
+    EXPECT_LT(done->getAlpha(), 128);
+    dialog_test::step(*map, 324);
+    EXPECT_EQ(done->getAlpha(), 128);
+}
+
 // Records what the tally asks of the game, in order.
 class FakeGame : public LevelTally {
 public:
@@ -313,6 +436,111 @@ TEST_F(TallyTest, TheBonusTallyStoresSunsScoreAndTheLevelItFollowed) {
     EXPECT_EQ(canvas->data->highestLevel(), 5) << "level 5's first bonus counts level 5 as reached";
 }
 
+// What the player sees of each tally, step by step, in a dialog whose every text starts out shown.
+TEST_F(TallyTest, EachStepShowsItsTextsAndNumbers) {
+    std::string script = "<sprites>\n ibtncontinue ButtonSprite btn 100 100 3 1 2 1 0 1\n";
+    for (const char* text : {"ilevelcompletetext", "icongratulationstext", "continuebuttonholder",
+                             "iscoretext", "ibonustext", "itimetext", "isunsacquiredtext"})
+        script += std::string(" ") + text + " AnimateSprite btn 10 10 3 1\n";
+    for (const char* number :
+         {"bonusnumbers_score", "bonusnumbers_bonus", "timeminutenumber", "numbersunsacquired"})
+        script += std::string(" ") + number + " NumberSprite digits 10 10\n";
+    write("full.txt", script);
+    write("full-main.txt", "<sprites> FullTally LevelCompleteDialog:full.txt 100 100 400 300 0 0 0\n");
+    load("full-main.txt");
+    auto* d = get<LevelCompleteDialog>("FullTally");
+    ASSERT_NE(d, nullptr);
+    auto shown = [&] {
+        std::string names;
+        for (const char* name :
+             {"ilevelcompletetext", "icongratulationstext", "ibtncontinue", "continuebuttonholder",
+              "iscoretext", "bonusnumbers_score", "ibonustext", "bonusnumbers_bonus", "itimetext",
+              "timeminutenumber", "isunsacquiredtext", "numbersunsacquired"})
+            if (d->getChild(name)->isVisible())
+                names += std::string(names.empty() ? "" : " ") + name;
+        return names;
+    };
+    auto value = [&](const char* name) {
+        lang::Ref<sprite::Sprite> n = d->getChild(name);
+        return static_cast<sprite::NumberSprite*>(n.get())->getValue();
+    };
+    EXPECT_EQ(shown(), "") << "set-up hides every text, number and the continue button";
+
+    // The steps that change what shows, by countdown value, and what shows once each has run.
+    struct Seen {
+        int countdown;
+        std::string shown;
+    };
+    auto runChecking = [&](bool bonus, const std::vector<Seen>& expected) {
+        d->showContinue(true);
+        d->beginTally();
+        size_t next = 0;
+        int countdown = LevelCompleteDialog::kStartCountdown;
+        for (int frames = 0; countdown > 0 && frames < 5000; ++frames) {
+            --countdown;
+            const int stepped = countdown;
+            countdown = bonus ? d->bonusTallyStep(countdown, game) : d->tallyStep(countdown, game);
+            if (next < expected.size() && stepped == expected[next].countdown) {
+                EXPECT_EQ(shown(), expected[next].shown) << "after step " << stepped;
+                ++next;
+            }
+        }
+        EXPECT_EQ(next, expected.size()) << "every step was met";
+    };
+
+    game.timer = 200;
+    runChecking(false,
+                {{999, "isunsacquiredtext numbersunsacquired"},
+                 {945, "ibonustext bonusnumbers_bonus isunsacquiredtext numbersunsacquired"},
+                 {925,
+                  "iscoretext bonusnumbers_score ibonustext bonusnumbers_bonus itimetext "
+                  "timeminutenumber isunsacquiredtext numbersunsacquired"},
+                 {890,
+                  "ibtncontinue continuebuttonholder iscoretext bonusnumbers_score ibonustext "
+                  "bonusnumbers_bonus itimetext timeminutenumber isunsacquiredtext numbersunsacquired"}});
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(value("numbersunsacquired"), 4) << "the console's suns";
+    EXPECT_EQ(value("timeminutenumber"), 200 / 4) << "the timer over the level's divisor";
+    EXPECT_EQ(value("bonusnumbers_score"), d->total()) << "the total replaces the score";
+    EXPECT_EQ(value("bonusnumbers_bonus"), d->bonusValue());
+    EXPECT_EQ(d->getChild("bonusnumbers_bonus")->getAlpha(), 70) << "the bonus fades back once counted";
+    EXPECT_EQ(stateOf(d, "ibtncontinue"), 1);
+    EXPECT_TRUE(d->continueHit(205, 205)) << "the continue button, in canvas coordinates";
+    EXPECT_FALSE(d->continueHit(105, 105));
+    d->showContinue(false);
+    EXPECT_FALSE(d->continueHit(205, 205)) << "a hidden button is not hit";
+
+    // The bonus level's tally, in a dialog shown as the last one left it.
+    for (const char* name : {"bonusnumbers_bonus", "ilevelcompletetext"})
+        d->getChild(name)->setColorTransform(128, 128, 128, 128);
+    for (const char* name : {"iscoretext", "bonusnumbers_score", "ibonustext", "bonusnumbers_bonus",
+                             "isunsacquiredtext", "numbersunsacquired"})
+        d->getChild(name)->setVisible(false);
+    d->setVisible(false);
+    runChecking(true,
+                {{999, "itimetext timeminutenumber"},
+                 {995, "ilevelcompletetext icongratulationstext itimetext timeminutenumber"},
+                 {990,
+                  "ilevelcompletetext icongratulationstext iscoretext bonusnumbers_score itimetext "
+                  "timeminutenumber"},
+                 {965,
+                  "ilevelcompletetext icongratulationstext iscoretext bonusnumbers_score ibonustext "
+                  "bonusnumbers_bonus itimetext timeminutenumber isunsacquiredtext numbersunsacquired"},
+                 {950,
+                  "ilevelcompletetext icongratulationstext iscoretext bonusnumbers_score ibonustext "
+                  "bonusnumbers_bonus isunsacquiredtext numbersunsacquired"},
+                 {935,
+                  "ilevelcompletetext icongratulationstext ibtncontinue continuebuttonholder iscoretext "
+                  "bonusnumbers_score ibonustext bonusnumbers_bonus isunsacquiredtext "
+                  "numbersunsacquired"}});
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->getChild("ilevelcompletetext")->getAlpha(), 128);
+    EXPECT_EQ(value("numbersunsacquired"), 700) << "the bonus points as the suns acquired";
+    EXPECT_EQ(value("bonusnumbers_score"), 5000 + 700);
+    EXPECT_EQ(value("bonusnumbers_bonus"), 700);
+    EXPECT_EQ(d->getChild("bonusnumbers_bonus")->getAlpha(), 70);
+}
+
 class ConsoleTest : public ::testing::Test, public dialog_test::DialogFixture {
 protected:
     void SetUp() override {
@@ -361,6 +589,45 @@ TEST_F(ConsoleTest, ALevelStartsWithTheStoredScoreAndAtLeastOneSun) {
     EXPECT_EQ(console->suns(), 7);
 }
 
+// What shows of the console after set-up, at a level's start, with the gold glow and with one more sun.
+TEST_F(ConsoleTest, SetUpAndALevelsStartShowOnlyWhatTheLevelNeeds) {
+    std::string script = "<sprites>\n";
+    for (const char* name : {"goldtileincreasehighlight", "Console", "itimeline", "waterfalloverlay",
+                             "timer_redalert", "timergraphic", "iwatertipmask"})
+        script += std::string(" ") + name + " AnimateSprite btn 100 20 3 1\n";
+    for (const char* name : {"wateroverlay", "waterlinetip"})
+        script += std::string(" ") + name + " AnimateSprite btn 100 20 3 1 -1\n";
+    for (const char* name : {"numsunsonconsole", "Score", "Level", "Stage"})
+        script += std::string(" ") + name + " NumberSprite digits 10 10\n";
+    write("full.txt", script);
+    write("full-main.txt", "<sprites> FullConsole ConsoleDialog:full.txt 0 500 800 100 0 1 0\n");
+    load("full-main.txt");
+    auto* c = get<ConsoleDialog>("FullConsole");
+    ASSERT_NE(c, nullptr);
+    auto shown = [&] {
+        std::string names;
+        for (const char* name :
+             {"goldtileincreasehighlight", "Console", "itimeline", "numsunsonconsole", "wateroverlay",
+              "waterfalloverlay", "waterlinetip", "timer_redalert", "timergraphic", "iwatertipmask"})
+            if (c->getChild(name)->isVisible())
+                names += std::string(names.empty() ? "" : " ") + name;
+        return names;
+    };
+    EXPECT_EQ(shown(), "wateroverlay waterlinetip timergraphic iwatertipmask");
+    c->setLevel(4);
+    c->startLevel();
+    EXPECT_EQ(shown(), "Console numsunsonconsole") << "the timer's parts wait for the timer";
+    lang::Ref<sprite::Sprite> suns = c->getChild("numsunsonconsole");
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(suns.get())->getValue(), 3) << "no stored suns: three";
+    c->raiseSuns();
+    EXPECT_EQ(c->suns(), 4);
+    EXPECT_EQ(static_cast<sprite::NumberSprite*>(suns.get())->getValue(), 4);
+    c->setGoldGlow(true);
+    EXPECT_TRUE(c->getChild("goldtileincreasehighlight")->isVisible());
+    c->setGoldGlow(false);
+    EXPECT_FALSE(c->getChild("goldtileincreasehighlight")->isVisible());
+}
+
 TEST_F(ConsoleTest, TheWaterTipWaitsForTheTimerAndNeverReachesOutOfTheBar) {
     lang::Ref<sprite::Sprite> tip = console->getChild("waterlinetip");
     // A level starts with its tip hidden: a bonus level, whose timer never runs, keeps it hidden.
@@ -396,11 +663,24 @@ TEST_F(ConsoleTest, TheWaterLineFollowsTheTimerUpwardAndRaisesTheAlertLate) {
     console->setTimer(10);  // never moves down
     EXPECT_EQ(console->timerStep(false), 100 + 41);
     EXPECT_FALSE(console->redAlert());
-    console->setTimer(351);
+    // The line and the water show as wide as the displayed value.
+    for (const char* name : {"itimeline", "wateroverlay"}) {
+        lang::Ref<sprite::Sprite> s = console->getChild(name);
+        EXPECT_TRUE(s->isVisible()) << name;
+        EXPECT_EQ(s->getBounds().width, 41) << name;
+    }
+    lang::Ref<sprite::Sprite> alert = console->getChild("timer_redalert");
+    console->setTimer(350);
     for (int i = 0; i < 40; ++i)
         console->timerStep(false);
+    EXPECT_FALSE(console->redAlert());
+    EXPECT_FALSE(alert->isVisible());
+    console->setTimer(351);
+    console->timerStep(false);
     EXPECT_EQ(console->displayedTimer(), 351);
     EXPECT_TRUE(console->redAlert());
+    EXPECT_TRUE(alert->isVisible()) << "the red alert shows from 351";
+    EXPECT_EQ(alert->getAlpha(), 128);
     // The tally's count carries the timer up to full.
     for (int i = 0; i < 20; ++i)
         console->timerStep(true);

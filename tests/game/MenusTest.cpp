@@ -6,13 +6,16 @@
 
 #include "game/ExitDlgSprite.h"
 #include "game/GameOverDialog.h"
+#include "game/GamePlayReport.h"
 #include "game/InstructDialog.h"
 #include "game/MenuSprite.h"
 #include "game/OptionsSprite.h"
 #include "game/TutorialDialog.h"
 #include "sprite/NewFontSprite.h"
+#include "sprite/TextSprite.h"
 #include "tests/game/DialogTestSupport.h"
 #include "window/AudioClip.h"
+#include "window/Font.h"
 
 namespace {
 
@@ -109,6 +112,86 @@ TEST_F(MenusTest, InstructionsOpenOnTheFirstPageWithEveryOtherPageHidden) {
     canvas->key(Event::kEscape);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(commands(), (std::vector<std::string>{"bInstructionsClose"}));
+}
+
+// Three pages: each turn fades the new page in to 128 and the old one out, over 10 frames each; the
+// next button works up to the last page, the back button from the second. The version line shows the
+// program's version in white, at size 25.
+TEST_F(MenusTest, InstructionsTurnThreePagesWithFadesAndShowTheVersion) {
+    std::string script = "<sprites>\n";
+    for (int p = 1; p <= 3; ++p)
+        script += " pg" + std::to_string(p) + " AnimateSprite btn 0 0 3 1\n";
+    script += std::string(" bInstructionsBack") + kButton + "10 250 3 1 2 1 0 1\n" + " bInstructionsNext" +
+              kButton + "50 250 3 1 2 1 0 1\n" + " bInstructionsClose" + kButton + "350 10 3 1 2 1 0 1\n";
+    auto* d = open<InstructDialog>("Instructions", "InstructDialog", script);
+    ASSERT_NE(d, nullptr);
+    auto page = [&](int p) { return d->getChild(("pg" + std::to_string(p)).c_str()); };
+    auto buttons = [&] {
+        return std::to_string(stateOf(d, "bInstructionsBack")) +
+               std::to_string(stateOf(d, "bInstructionsNext"));
+    };
+    d->open();
+    EXPECT_TRUE(page(1)->isVisible());
+    EXPECT_EQ(page(1)->getAlpha(), 128);
+    EXPECT_FALSE(page(2)->isVisible());
+    EXPECT_FALSE(page(3)->isVisible());
+    EXPECT_EQ(buttons(), "01") << "back off, next on";
+
+    canvas->click(160, 360);  // next
+    EXPECT_EQ(d->page(), 2);
+    EXPECT_EQ(buttons(), "11");
+    EXPECT_TRUE(page(2)->isVisible());
+    EXPECT_EQ(page(2)->getAlpha(), 0);
+    for (int f = 0; f < 9; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_LT(page(2)->getAlpha(), 128);
+    EXPECT_TRUE(page(1)->isVisible());
+    dialog_test::step(*d, 9);
+    EXPECT_EQ(page(2)->getAlpha(), 128) << "the new page is in after 10 frames";
+    EXPECT_FALSE(page(1)->isVisible()) << "the old page is out after 10 frames";
+
+    canvas->click(160, 360);
+    EXPECT_EQ(d->page(), 3);
+    EXPECT_EQ(buttons(), "10") << "no next page after the third";
+    canvas->click(160, 360);
+    EXPECT_EQ(d->page(), 3);
+    canvas->click(120, 360);  // back
+    canvas->click(120, 360);
+    EXPECT_EQ(d->page(), 1);
+    EXPECT_EQ(buttons(), "01");
+    for (int f = 10; f < 30; ++f)
+        dialog_test::step(*d, f);
+    EXPECT_TRUE(page(1)->isVisible());
+    EXPECT_EQ(page(1)->getAlpha(), 128);
+    EXPECT_FALSE(page(2)->isVisible());
+    EXPECT_FALSE(page(3)->isVisible());
+    canvas->take();
+    canvas->click(455, 115);  // close
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"bInstructionsClose"}));
+
+    lang::Ref<sprite::Sprite> version = d->getChild("version");
+    ASSERT_TRUE(version && version->instanceOf("TextSprite"));
+    auto* line = static_cast<sprite::TextSprite*>(version.get());
+    EXPECT_EQ(std::string(line->getText().view()), kReportVersion);
+    EXPECT_TRUE(line->isVisible());
+    auto same = lang::make<sprite::TextSprite>();
+    same->setFont(lang::make<window::Font>(window::defaultFontFace(), 25).get());
+    same->setText(kReportVersion);
+    EXPECT_EQ(line->getWidth(), same->getWidth());
+    EXPECT_EQ(line->getHeight(), same->getHeight());
+    line->render();
+    window::Image* picture = line->getImage();
+    ASSERT_NE(picture, nullptr);
+    int inked = 0;
+    for (int i = 0; i < picture->getWidth() * picture->getHeight(); ++i) {
+        const uint32_t pixel = picture->getPixels()[i];
+        if ((pixel >> 24) == 0)
+            continue;
+        ++inked;
+        EXPECT_EQ(pixel & 0xFFFFFFu, 0xFFFFFFu) << "the version is written in white";
+    }
+    EXPECT_GT(inked, 0);
 }
 
 TEST_F(MenusTest, OptionsKnobsFollowTheMouseAndTheWheelAndClosingStoresBothVolumes) {
@@ -237,6 +320,63 @@ TEST_F(MenusTest, APressOnAVolumeTrackBringsTheKnobThereAndDragsItOn) {
     EXPECT_TRUE(commands().empty()) << "a press on a track is no command";
 }
 
+// Opening the options shows what is stored (knobs, tutorials mark) with the credits put away; the
+// tutorials hot spot turns the mark and the setting off and on again; the close button stores both
+// volumes, hands the effects volume to the sound, silences both test clips and closes.
+TEST_F(MenusTest, OptionsShowTheStoredSettingsAndTheirCloseButtonStoresThem) {
+    std::string script = "<data> 50 100 50 200\n<sprites>\n";
+    script += std::string(" butfxknob") + kButton + "0 0 3 1 2 1 0 1\n" + " butmuknob" + kButton +
+              "0 0 3 1 2 1 0 1\n" + " bOptionsClose" + kButton + "370 10 3 1 2 1 0 1\n" +
+              " itoggletutorials AnimateSprite btn 10 40 3 1 -1\n" +
+              " tutorialhotspot RectButtonSprite 10 40 20 20 1\n" + " creditsbackground Sprite bg 0 0\n" +
+              " btnclosecredits" + kButton + "370 270 3 1 2 1 0 1\n";
+    auto* d = open<OptionsSprite>("Options", "OptionsSprite", script);
+    ASSERT_NE(d, nullptr);
+    auto music = lang::make<CountingClip>();
+    auto effects = lang::make<CountingClip>();
+    d->setTestClips(music.get(), effects.get());
+    canvas->data->setMusicVolume(30);
+    canvas->data->setEffectsVolume(70);
+    canvas->data->setShowTutorials(false);
+    d->getChild("creditsbackground")->setVisible(true);
+    d->load();
+    auto place = [&](const char* knob) {
+        sprite::ButtonSprite* b = dialog_test::buttonIn(d, knob);
+        return std::make_pair(b->getX(), b->getY());
+    };
+    EXPECT_EQ(place("butmuknob"), std::make_pair(50 + 30, 200));
+    EXPECT_EQ(place("butfxknob"), std::make_pair(50 + 70, 100));
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_FALSE(d->getChild("creditsbackground")->isVisible());
+    EXPECT_FALSE(d->getChild("btnclosecredits")->isVisible());
+    canvas->data->setShowTutorials(true);
+    d->load();
+    EXPECT_TRUE(d->getChild("itoggletutorials")->isVisible());
+
+    canvas->click(115, 145);
+    EXPECT_FALSE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kShowTutorials, -1), 0);
+    canvas->click(115, 145);
+    EXPECT_TRUE(d->getChild("itoggletutorials")->isVisible());
+    EXPECT_EQ(canvas->data->getInt(PlayerData::kShowTutorials, -1), 1);
+
+    // A drag that wanders off the track's line leaves the knob on it.
+    drag(Event::kMouseDown, 100 + 125, 100 + 105);
+    drag(Event::kMouseDrag, 100 + 145, 100 + 160);
+    drag(Event::kMouseUp, 100 + 150, 100 + 170);
+    EXPECT_EQ(place("butfxknob"), std::make_pair(50 + 95, 100));
+    wheel(100 + 60, 100 + 205, 1);
+    canvas->take();
+    canvas->click(475, 115);  // bOptionsClose
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
+    EXPECT_EQ(canvas->data->effectsVolume(), 95);
+    EXPECT_EQ(canvas->data->musicVolume(), 38);
+    EXPECT_EQ(canvas->effectsVolume, 95) << "the sound takes the effects volume";
+    EXPECT_GE(effects->stops, 2) << "the drag's end and the close each silence the effects clip";
+    EXPECT_GE(music->stops, 1);
+}
+
 TEST_F(MenusTest, TheFullScreenMarkShowsWhatTheFrameHasDoneAndOnlyThatIsStored) {
     std::string script = "<data> 50 100 50 200\n<sprites>\n";
     script += std::string(" bOptionsClose") + kButton + "370 10 3 1 2 1 0 1\n" +
@@ -358,6 +498,66 @@ TEST_F(MenusTest, TutorialPagesAreDueOnTheirLevelOncePerPlayerAndNeverWithTutori
         EXPECT_EQ(TutorialDialog::powerPage(value), page) << value;
 }
 
+// Every page shows the string-table texts of its own id and title; pages 4 and 6 do not exist. The ids
+// are listed here as the page table gives them, not taken from the dialog's own table.
+TEST_F(MenusTest, EveryTutorialPageShowsTheTextsOfItsOwnId) {
+    const char* const ids[TutorialDialog::kPages] = {"IDS_STRING_GENERALGAMEPLAY",
+                                                     "IDS_STRING_TURNTOGOLD",
+                                                     "IDS_STRING_AFTERTENMATCHES",
+                                                     "IDS_STRING_TIMEREXPLANATION",
+                                                     nullptr,
+                                                     "IDS_STRING_GOLDSUNONCONSOLEEXPLANATION",
+                                                     nullptr,
+                                                     "IDS_STRING_NOWAITSWAPPING",
+                                                     "IDS_STRING_TUT_AREABLAST",
+                                                     "IDS_STRING_TUT_RANDOMBLAST",
+                                                     "IDS_STRING_TUT_COLUMNBLAST",
+                                                     "IDS_STRING_TUT_ROWBLAST",
+                                                     "IDS_STRING_TUT_CROSSHAIRBLAST",
+                                                     "IDS_STRING_TUT_COLORBLAST",
+                                                     "IDS_STRING_TUT_CLOCK",
+                                                     "IDS_STRING_TUT_DRAGONFLY",
+                                                     "IDS_STRING_BONUSLEVELEXPLANATION",
+                                                     "IDS_STRING_COBWEBEXLANATION",
+                                                     "IDS_STRING_TWOVINEEXPLANATION",
+                                                     "IDS_STRING_ONEVINEEXPLANATION",
+                                                     "IDS_STRING_DOUBLESTANDARDTILEEXPLANATION",
+                                                     "IDS_STRING_TRIPLESTANDARDTILEEXPLANATION",
+                                                     "IDS_STRING_NOMOVES_BUTHAVESUNS"};
+    std::string script = "<sprites>\n itutorialbackground Sprite bg 0 0\n";
+    for (int a = 1; a <= 4; ++a)
+        script += " tutorialarrow" + std::to_string(a) + " AnimateSprite btn 0 0 3 1\n";
+    script += " tutorialfont NewFontSprite 20 20\n";
+    auto* t = open<TutorialDialog>("itutorial", "TutorialDialog", script, false);
+    ASSERT_NE(t, nullptr);
+    for (int p = 0; p < TutorialDialog::kPages; ++p) {
+        if (ids[p] != nullptr) {
+            canvas->texts[ids[p]] = "text " + std::to_string(p);
+            canvas->texts[std::string(ids[p]) + "_TITLE"] = "title " + std::to_string(p);
+        }
+    }
+    auto textOf = [&](const char* name) {
+        lang::Ref<sprite::Sprite> s = t->getChild(name);
+        return std::string(static_cast<sprite::NewFontSprite*>(s.get())->getText().view());
+    };
+    for (int p = 0; p < TutorialDialog::kPages; ++p) {
+        t->close();
+        if (ids[p] == nullptr) {
+            EXPECT_FALSE(t->offerPage(p)) << "page " << p << " does not exist";
+            EXPECT_FALSE(t->isVisible()) << p;
+            continue;
+        }
+        ASSERT_TRUE(t->offerPage(p)) << p;
+        EXPECT_TRUE(t->isVisible()) << p;
+        EXPECT_EQ(t->page(), p);
+        EXPECT_EQ(textOf("tutorialtitle"), "title " + std::to_string(p));
+        EXPECT_EQ(textOf("tutorialtext"), "text " + std::to_string(p));
+        EXPECT_EQ(canvas->data->getInt("TUT" + std::to_string(p), 0), 1) << "page " << p << " is marked seen";
+    }
+    EXPECT_EQ(canvas->data->getInt("TUT4", 0), 0);
+    EXPECT_EQ(canvas->data->getInt("TUT6", 0), 0);
+}
+
 TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     std::string script =
         "<sprites>\n isunaffect AnimateSprite btn 0 0 3 1\n drip AnimateSprite btn 0 0 3 1\n"
@@ -373,18 +573,30 @@ TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     load("main.txt");
     auto* menu = get<MenuSprite>("MainMenu");
     ASSERT_NE(menu, nullptr);
-    menu->setProfileName("Ann");
     lang::Ref<sprite::Sprite> name = menu->getChild("ProfileName");
+    dialog_test::BoxFont font;
+    font.dress(static_cast<sprite::NewFontSprite*>(name.get()));
+    menu->setProfileName("Ann");
     EXPECT_EQ(std::string(static_cast<sprite::NewFontSprite*>(name.get())->getText().view()), "Welcome, Ann");
+    EXPECT_TRUE(name->isVisible());
     canvas->take();
-    for (const char* b : {"bChangePlayerHotSpot", "ChangePlayer", "upsellQB"}) {
+    const std::vector<std::string> passed = {"bStart1", "bMenuOptions", "bMenuInstructions", "bMenuExit",
+                                             "upsellQB"};
+    for (const std::string& b : passed) {
+        sprite::ButtonSprite* button = dialog_test::buttonIn(menu, b.c_str());
+        canvas->click(button->getX() + 5, button->getY() + 5);
+    }
+    EXPECT_EQ(commands(), passed) << "the menu's own buttons pass their names up";
+    for (const char* b : {"bChangePlayerHotSpot", "ChangePlayer"}) {
         sprite::ButtonSprite* button = dialog_test::buttonIn(menu, b);
         canvas->click(button->getX() + 5, button->getY() + 5);
     }
+    // The welcome line is no button, yet a press on it changes players too.
+    canvas->click(name->getX() + name->getWidth() - 5, name->getY() + 5);
     canvas->key(Event::kEnter);
     canvas->key(Event::kEscape);
     EXPECT_EQ(commands(),
-              (std::vector<std::string>{"ChangeProfile", "ChangeProfile", "upsellQB", "bStart1"}));
+              (std::vector<std::string>{"ChangeProfile", "ChangeProfile", "ChangeProfile", "bStart1"}));
 
     auto rain = lang::make<CountingClip>();
     menu->setAmbientClip(rain.get());
@@ -417,6 +629,118 @@ TEST_F(MenusTest, TheMainMenuTranslatesItsProfileButtonsAndRunsItsWeather) {
     ASSERT_TRUE(sunSeen);
     EXPECT_EQ(rainingDrops, MenuSprite::kDrops);
     EXPECT_LT(visibleDrops, MenuSprite::kDrops / 2) << "a strong sun thins the drops";
+}
+
+// The menu's set-up puts its decoration in place, and its weather keeps to its times (each range with
+// both ends, as the generator draws): the sun rises over 25 to 55 frames, stays 50 to 90 frames once
+// fully up, fades over 70 to 120 frames and breaks through again no sooner than 80 frames plus that fade
+// after it began to fade; a drop starts again anywhere along the top and falls to 610 over 40 to 90
+// frames; a streak starts at x 400 to 700 and slants 400 to 1000 pixels left on its way to 610 over 20
+// to 45 frames.
+TEST_F(MenusTest, TheMainMenuSetsUpItsDecorationAndItsWeatherKeepsItsTimes) {
+    write("d.txt",
+          "<sprites>\n isunaffect AnimateSprite btn 0 0 3 1\n drip AnimateSprite btn 30 30 3 1 -1\n"
+          " streak AnimateSprite btn 40 40 3 1\n ChangePlayer AnimateSprite btn 500 20 3 1 -1\n"
+          " ProfileName NewFontSprite 300 20\n");
+    write("main.txt", "<sprites> MainMenu MenuSprite:d.txt 0 0 800 600 0 1 0\n");
+    load("main.txt");
+    auto* menu = get<MenuSprite>("MainMenu");
+    ASSERT_NE(menu, nullptr);
+    auto at = [&](const char* child) {
+        lang::Ref<sprite::Sprite> s = menu->getChild(child);
+        if (!s)
+            return std::string("missing");
+        return std::to_string(s->getX()) + "," + std::to_string(s->getY()) +
+               (s->isVisible() ? " shown" : " hidden");
+    };
+    EXPECT_EQ(at("isunaffect"), "0,0 hidden");
+    EXPECT_EQ(at("drip"), "0,610 shown");
+    EXPECT_EQ(at("streak"), "0,610 hidden");
+    EXPECT_EQ(at("ChangePlayer"), "500,20 shown");
+    for (int i = 0; i < MenuSprite::kDrops; ++i)
+        EXPECT_EQ(at(("drip" + std::to_string(i)).c_str()), "0,610 shown") << i;
+    for (int i = 0; i < MenuSprite::kStreaks; ++i)
+        EXPECT_EQ(at(("streak" + std::to_string(i)).c_str()), "0,610 shown") << i;
+    EXPECT_EQ(at(("drip" + std::to_string(MenuSprite::kDrops)).c_str()), "missing");
+    EXPECT_EQ(at(("streak" + std::to_string(MenuSprite::kStreaks)).c_str()), "missing");
+    // The welcome line is set three pixels tighter.
+    lang::Ref<sprite::Sprite> name = menu->getChild("ProfileName");
+    dialog_test::BoxFont font;
+    font.dress(static_cast<sprite::NewFontSprite*>(name.get()));
+    menu->setProfileName("Ann");
+    EXPECT_EQ(name->getWidth(), font.sizeOf("Welcome, Ann", -3, 0).first);
+
+    auto rain = lang::make<CountingClip>();
+    menu->setAmbientClip(rain.get());
+    menu->seedWeather(11);
+    auto* sun = static_cast<sprite::AnimateSprite*>(menu->getChild("isunaffect").get());
+    std::vector<int> dropY(MenuSprite::kDrops, MenuSprite::kParkY),
+        streakY(MenuSprite::kStreaks, MenuSprite::kParkY);
+    int risenAt = -1, fullAt = -1, fadeAt = -1, fade = -1, suns = 0, drops = 0, streaks = 0;
+    for (int f = 0; f < 12000; ++f) {
+        const bool wasShowing = menu->sunShowing();
+        const int loops = rain->loops;
+        dialog_test::step(*menu, f);
+        if (!wasShowing && menu->sunShowing()) {
+            if (fadeAt >= 0) {
+                EXPECT_GE(f - fadeAt, 80 + fade) << "the sun breaks through again too soon at frame " << f;
+            }
+            risenAt = f;
+            fullAt = fadeAt = -1;
+        }
+        if (risenAt >= 0 && fullAt < 0 && sun->getAlpha() > 89) {
+            fullAt = f;
+            EXPECT_GE(fullAt - risenAt + 1, 25);
+            EXPECT_LE(fullAt - risenAt + 1, 55);
+        }
+        if (rain->loops > loops) {
+            ASSERT_GE(fullAt, 0) << "the rain comes back only after the sun was fully up";
+            fadeAt = f;
+            EXPECT_GE(fadeAt - fullAt, 50 + 1);
+            EXPECT_LE(fadeAt - fullAt, 90 + 1);
+        }
+        if (wasShowing && !menu->sunShowing()) {
+            ASSERT_GE(fadeAt, 0);
+            fade = f - fadeAt + 1;
+            EXPECT_GE(fade, 70);
+            EXPECT_LE(fade, 120);
+            ++suns;
+        }
+        // A drop or streak that starts again has taken the first step of its new fall already.
+        for (int i = 0; i < MenuSprite::kDrops; ++i) {
+            auto* drop = static_cast<sprite::AnimateSprite*>(
+                menu->getChild(("drip" + std::to_string(i)).c_str()).get());
+            if (dropY[static_cast<size_t>(i)] > 600 && drop->getY() < 600) {
+                ++drops;
+                EXPECT_GE(drop->getX(), 0);
+                EXPECT_LE(drop->getX(), 800);
+                EXPECT_EQ(drop->getTargetX(), drop->getX()) << "a drop falls straight";
+                EXPECT_EQ(drop->getTargetY(), MenuSprite::kParkY);
+                EXPECT_GE(drop->getMoveSteps() + 1, 40);
+                EXPECT_LE(drop->getMoveSteps() + 1, 90);
+            }
+            dropY[static_cast<size_t>(i)] = drop->getY();
+        }
+        for (int i = 0; i < MenuSprite::kStreaks; ++i) {
+            auto* streak = static_cast<sprite::AnimateSprite*>(
+                menu->getChild(("streak" + std::to_string(i)).c_str()).get());
+            if (streakY[static_cast<size_t>(i)] > 600 && streak->getY() < 600) {
+                ++streaks;
+                EXPECT_TRUE(streak->isVisible());
+                EXPECT_LE(streak->getX(), 700);
+                EXPECT_GE(streak->getTargetX(), 400 - 1000);
+                EXPECT_LE(streak->getTargetX(), 700 - 400);
+                EXPECT_GT(streak->getX(), streak->getTargetX()) << "a streak slants to the left";
+                EXPECT_EQ(streak->getTargetY(), MenuSprite::kParkY);
+                EXPECT_GE(streak->getMoveSteps() + 1, 20);
+                EXPECT_LE(streak->getMoveSteps() + 1, 45);
+            }
+            streakY[static_cast<size_t>(i)] = streak->getY();
+        }
+    }
+    EXPECT_GE(suns, 5) << "the sun came and went several times";
+    EXPECT_GT(drops, 1000);
+    EXPECT_GT(streaks, 1000);
 }
 
 // The clips of a dialog's own sound list reach it: the main menu's rain loops while the menu shows,
@@ -460,11 +784,20 @@ TEST_F(MenusTest, TheExitAndGameOverDialogsCloseByButtonAndByKey) {
     }
     auto* exit = open<ExitDlgSprite>("ExitDialog", "ExitDlgSprite", script);
     ASSERT_NE(exit, nullptr);
-    sprite::ButtonSprite* end = dialog_test::buttonIn(exit, "EndGame");
-    canvas->click(100 + end->getX() + 5, 205);
+    // The four ways out pass up and leave the closing to the game.
+    const std::vector<std::string> passed = {"bMenuOptionsFromExit", "bMenuInstructionsFromExit", "mapbutton",
+                                             "EndGame"};
+    for (const std::string& b : passed)
+        canvas->click(100 + dialog_test::buttonIn(exit, b.c_str())->getX() + 5, 205);
+    EXPECT_TRUE(exit->isVisible());
+    EXPECT_EQ(commands(), passed);
     canvas->key(Event::kEnter);
     EXPECT_FALSE(exit->isVisible());
-    EXPECT_EQ(commands(), (std::vector<std::string>{"EndGame", "CLOSED"}));
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
+    exit->setVisible(true);
+    canvas->click(100 + dialog_test::buttonIn(exit, "ExitClose")->getX() + 5, 205);
+    EXPECT_FALSE(exit->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"CLOSED"}));
 
     script = std::string("<sprites>\n retry") + kButton + "10 100 3 1 2 1 0 1\n OverMenu" + kButton +
              "60 100 3 1 2 1 0 1\n";
@@ -474,7 +807,11 @@ TEST_F(MenusTest, TheExitAndGameOverDialogsCloseByButtonAndByKey) {
     EXPECT_FALSE(over->isVisible());
     over->setVisible(true);
     canvas->key(Event::kEnter);
-    EXPECT_EQ(commands(), (std::vector<std::string>{"OverMenu", "retry"}));
+    EXPECT_FALSE(over->isVisible());
+    over->setVisible(true);
+    canvas->click(165, 205);  // OverMenu
+    EXPECT_FALSE(over->isVisible());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"OverMenu", "retry", "OverMenu"}));
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "game/PlayerData.h"
 #include "lang/Ref.h"
+#include "sprite/GameCanvas.h"
 #include "sprite/ScoreObject.h"
 #include "sprite/User.h"
 #include "tests/support/TempFolder.h"
@@ -54,6 +56,71 @@ TEST_F(PlayerDataTest, AFreshProfileReadsEveryDefaultAndVolumesKeepToTheirRange)
     data->setInt(PlayerData::kHighestLevel, 75);
     EXPECT_EQ(data->musicVolume(), 255);
     EXPECT_EQ(data->highestLevel(), 60);
+}
+
+// Each value of a player lies under its own name in the player's key, and the name of the last player
+// in the program key: values written there by hand (as numbers, or as strings holding numbers) are what
+// the game reads, what the game writes is found there, and nothing of a player reaches the program key.
+TEST_F(PlayerDataTest, EveryValueLivesUnderItsOwnNameInItsOwnKey) {
+    auto store = openStore();
+    auto data = lang::make<PlayerData>(store.get(), "Lumaroo");
+    ASSERT_EQ(data->createProfile("Ann"), PlayerData::CreateResult::Created);
+    EXPECT_EQ(store->getInt("Ann\\haveProfile", 0), 1) << "the existence mark";
+    Ref<lang::String> last = lang::adopt(store->getString("LASTPROFILE", "<none>"));
+    EXPECT_EQ(last->view(), "Ann") << "the last player is a program value";
+    data->selectProfile("Ann");
+
+    // Written by hand into the player's key, read by the game.
+    struct Stored {
+        const char* name;
+        int32_t value;
+        std::function<int32_t()> read;
+    };
+    const Stored stored[] = {
+        {"HIG_LVL", 14, [&] { return data->highestLevel(); }},
+        {"SEL_LVL", 9, [&] { return data->selectedLevel(); }},
+        {"GLT", 6, [&] { return data->suns(); }},
+        {"SCORE", 4321, [&] { return data->score(); }},
+        {"VOLUMEMUSIC", 40, [&] { return data->musicVolume(); }},
+        {"VOLUMEFX", 50, [&] { return data->effectsVolume(); }},
+        {"SHOW_TUTS", 0, [&] { return data->showTutorials() ? 1 : 0; }},
+        {"TUT11", 1, [&] { return data->tutorialSeen(11) ? 1 : 0; }},
+        {"SHOWLINK", 0, [&] { return data->showLink() ? 1 : 0; }},
+    };
+    for (const Stored& v : stored) {
+        store->setInt(std::string("Ann\\") + v.name, v.value);
+        EXPECT_EQ(v.read(), v.value) << v.name;
+        store->setString(std::string("Ann\\") + v.name, std::to_string(v.value));
+        EXPECT_EQ(v.read(), v.value) << v.name << " stored as a string";
+        EXPECT_EQ(store->getInt(v.name, -1), -1) << v.name << " is no program value";
+    }
+    store->setString("Ann\\VISITURL", "https://example.org/more");
+    EXPECT_EQ(data->visitUrl(), "https://example.org/more");
+
+    // Written by the game, found in the player's key.
+    data->setHighestLevel(20);
+    data->setSelectedLevel(21);
+    data->setSuns(2);
+    data->setScore(99);
+    data->setMusicVolume(11);
+    data->setEffectsVolume(12);
+    data->setShowTutorials(true);
+    data->markTutorialSeen(3);
+    const std::pair<const char*, int32_t> written[] = {
+        {"HIG_LVL", 20},     {"SEL_LVL", 21},  {"GLT", 2},       {"SCORE", 99},
+        {"VOLUMEMUSIC", 11}, {"VOLUMEFX", 12}, {"SHOW_TUTS", 1}, {"TUT3", 1}};
+    for (const auto& [name, value] : written) {
+        EXPECT_EQ(store->getInt(std::string("Ann\\") + name, -1), value) << name;
+        EXPECT_EQ(store->getInt(name, -1), -1) << name << " is no program value";
+    }
+
+    // A value of another type reads as its default.
+    store->setString("Ann\\GLT", "many");
+    EXPECT_EQ(data->suns(), 3);
+    store->setString("Ann\\SHOW_TUTS", "yes");
+    EXPECT_TRUE(data->showTutorials());
+    store->setInt("Ann\\VISITURL", 5);
+    EXPECT_EQ(data->visitUrl(), sprite::GameCanvas::kWebAddress);
 }
 
 TEST_F(PlayerDataTest, TheSelectedLevelStaysWithinTheHighestLevelReachedPlusOneAndSixty) {
