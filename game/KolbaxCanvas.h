@@ -332,6 +332,9 @@ private:
     int retries_ = 0;
     int replayCount_ = 0;
     bool levelInProgress_ = false;
+    // Explanations the model asked for while it dealt a new board, offered once the level is in play.
+    bool startingLevel_ = false;
+    std::vector<int> heldExplanations_;
     // One report per level end: set when it is sent, cleared by startLevel.
     bool reported_ = false;
     int reportsSent_ = 0;

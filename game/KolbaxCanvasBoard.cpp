@@ -191,6 +191,9 @@ void KolbaxBoardView::pointsShown(const PassPoints& points) {
     canvas_.clickX_ = (a.x + b.x) / 2;
     canvas_.clickY_ = (a.y + b.y) / 2;
     canvas_.floatingNumber(canvas_.clickX_, canvas_.clickY_, points.points, "Slow cascading numbers");
+    // The first matches cleared on level 1 explain what gold squares are.
+    if (canvas_.level_ == 1)
+        canvas_.offerTutorial(1);
     if (points.cascade > 1)
         canvas_.effectFrom("cascadetext", canvas_.clickX_, canvas_.clickY_ - 20, "Slow cascading text");
 }
@@ -343,6 +346,10 @@ void KolbaxBoardView::onSquare(const char* templateName, int x, int y, const cha
 }
 
 void KolbaxBoardView::explanationOffered(int page) {
+    if (canvas_.startingLevel_) {
+        canvas_.heldExplanations_.push_back(page);
+        return;
+    }
     canvas_.offerTutorial(page);
 }
 

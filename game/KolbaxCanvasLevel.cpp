@@ -48,6 +48,10 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     resetBoardScene();
     std::string error;
     bool ok = false;
+    // The model names the explanations its new board calls for while it deals it, with the map still
+    // up and the previous level's number in place: they are offered once the level is in play.
+    startingLevel_ = true;
+    heldExplanations_.clear();
     if (!levels_.loaded()) {
         error = "no level table: the boards folder was not set";
     } else if (bonus) {
@@ -62,7 +66,9 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     } else {
         error = "level " + std::to_string(level) + " is outside 1.." + std::to_string(kHighestLevel);
     }
+    startingLevel_ = false;
     if (!ok) {
+        heldExplanations_.clear();
         levelStartFailed(level, bonus, error);
         return false;
     }
@@ -108,6 +114,10 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     switchMusic(kMusicNone, bonus ? kMusicBonus : kMusicInGame);
     previousState_ = state_;
     state_ = kPlay;
+    std::vector<int> held;
+    held.swap(heldExplanations_);
+    for (int page : held)
+        offerTutorial(page);
     // A bonus level announces itself, unless its explanation is on show instead.
     if (bonus && !tutorialShowing())
         if (sprite::AnimateSprite* text = namedAnimated("ibonuslevelstarttext")) {
