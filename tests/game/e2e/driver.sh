@@ -208,11 +208,11 @@ e2e_click_square() {
     e2e_click $((${origin% *} + $1 * side + side / 2)) $((${origin#* } + $2 * side + side / 2))
 }
 
-# The settings store after the game: e2e_settings get NAME... under the program key (or under a
+# The settings store: e2e_settings get NAME... or set NAME VALUE... under the program key (or under a
 # profile's key with E2E_KEY set), or e2e_settings profiles.
 e2e_settings() {
     "$E2E_SETTINGS_TOOL" "$E2E_OUT/settings" "${E2E_KEY:-$E2E_PROGRAM_KEY}" "$@" ||
-        e2e_fail "cannot read the settings in $E2E_OUT/settings"
+        e2e_fail "cannot use the settings in $E2E_OUT/settings"
 }
 
 # Checks that a settings value is as expected: e2e_expect_setting NAME VALUE.
