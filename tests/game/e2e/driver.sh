@@ -133,7 +133,8 @@ e2e_shot() {
 }
 
 # Waits (up to $1 seconds) until the screen is still: two screenshots half a second apart differ in
-# fewer than 1500 pixels (the idle animations stay below that).
+# fewer than $2 pixels (default 1500: the idle animations of a level stay below that; the menus' rain
+# changes ten times as many).
 e2e_wait_still() {
     local tries=0 changed
     import -window root "$E2E_OUT/.still-a.png" || e2e_fail "no screenshot"
@@ -141,7 +142,7 @@ e2e_wait_still() {
         sleep 0.5
         import -window root "$E2E_OUT/.still-b.png" || e2e_fail "no screenshot"
         changed=$(e2e_changed_pixels "$E2E_OUT/.still-a.png" "$E2E_OUT/.still-b.png") || exit 1
-        ((changed < 1500)) && return 0
+        ((changed < ${2:-1500})) && return 0
         ((tries++ < ${1:-10} * 2)) || e2e_fail "the screen did not come to rest within ${1:-10} s"
         mv "$E2E_OUT/.still-b.png" "$E2E_OUT/.still-a.png"
     done
@@ -183,7 +184,11 @@ e2e_layout() {
 e2e_click() {
     local X=0 Y=0 WINDOW SCREEN WIDTH HEIGHT
     eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")" || e2e_fail "the game's window is gone"
-    xdotool mousemove --sync $((X + $1)) $((Y + $2)) || e2e_fail "cannot move the pointer"
+    # A move to where the pointer already is would wait for a motion that never comes (xdotool gives up
+    # after 15 s), as for the second of two clicks on one button.
+    if [[ "$(xdotool getmouselocation)" != "x:$((X + $1)) y:$((Y + $2)) "* ]]; then
+        xdotool mousemove --sync $((X + $1)) $((Y + $2)) || e2e_fail "cannot move the pointer"
+    fi
     sleep 0.1
     xdotool mousedown 1 && sleep 0.08 && xdotool mouseup 1 || e2e_fail "cannot click"
 }
@@ -208,11 +213,11 @@ e2e_click_square() {
     e2e_click $((${origin% *} + $1 * side + side / 2)) $((${origin#* } + $2 * side + side / 2))
 }
 
-# The settings store after the game: e2e_settings get NAME... under the program key (or under a
+# The settings store: e2e_settings get NAME... or set NAME VALUE... under the program key (or under a
 # profile's key with E2E_KEY set), or e2e_settings profiles.
 e2e_settings() {
     "$E2E_SETTINGS_TOOL" "$E2E_OUT/settings" "${E2E_KEY:-$E2E_PROGRAM_KEY}" "$@" ||
-        e2e_fail "cannot read the settings in $E2E_OUT/settings"
+        e2e_fail "cannot use the settings in $E2E_OUT/settings"
 }
 
 # Checks that a settings value is as expected: e2e_expect_setting NAME VALUE.
