@@ -136,6 +136,7 @@ public:
     void startBonusTally() override;
     int sunsHeld() override { return board_.suns(); }
     int bonusPoints() override { return board_.bonusPoints(); }
+    int bonusSuns() override { return board_.bonusSuns(); }
     // Sends the game-play report of the level in play, once per level end (startLevel re-arms it).
     void sendReport(int reason) override;
     void putBackCarriedSun() override;

@@ -122,6 +122,9 @@ void KolbaxCanvas::applyEntry(int state) {
         case kGameOver:
             show("itutorial", false);
             show("highlight", false);
+            // No hint on a lost board.
+            show("hinthighlight1", false);
+            show("hinthighlight2", false);
             putBackCarriedSun();
             fadeAllClips(kMusicFadeFrames);
             stopSound(kSoundTimeRunningOut);
@@ -396,6 +399,12 @@ void KolbaxCanvas::startBonusTally() {
     for (const char* name : {"consoledialog", "itutorial", "bonusclicknumber", "highlight"})
         show(name, false);
     hideConsoleButtons();
+    // The prize grid gives way to the tally's panel, which would otherwise stand on its top row.
+    for (auto& block : bonusBlocks_)
+        block->setVisible(false);
+    for (auto& prize : bonusPrizes_)
+        if (prize)
+            prize->setVisible(false);
     if (sprite::Sprite* playarea = named("playarea");
         playarea != nullptr && playarea->instanceOf("AnimateSprite"))
         static_cast<sprite::AnimateSprite*>(playarea)->fadeTo(0, 20, 1);

@@ -204,7 +204,8 @@ int LevelCompleteDialog::bonusTallyStep(int countdown, LevelTally& game) {
         showBonus(game.bonusPoints());
         break;
     case 965:
-        showSunsAcquired(game.bonusPoints());
+        // "Suns" counts the suns the prizes won, not the points.
+        showSunsAcquired(game.bonusSuns());
         showScore(game.consoleScore());
         showBonus(game.bonusPoints());
         game.sendReport(1);

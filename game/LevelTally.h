@@ -42,6 +42,8 @@ public:
     virtual void startBonusTally() = 0;
     virtual int sunsHeld() = 0;
     virtual int bonusPoints() = 0;
+    // The suns the bonus level's prizes won.
+    virtual int bonusSuns() = 0;
     virtual void sendReport(int reason) = 0;
     virtual void putBackCarriedSun() = 0;
     virtual void hideBonusClickNumber() = 0;

@@ -317,6 +317,7 @@ public:
     void startBonusTally() override { calls.push_back("bonus start"); }
     int sunsHeld() override { return 6; }
     int bonusPoints() override { return 700; }
+    int bonusSuns() override { return 3; }
     void sendReport(int reason) override { calls.push_back("report " + std::to_string(reason)); }
     void putBackCarriedSun() override { calls.push_back("sun back"); }
     void hideBonusClickNumber() override {}
@@ -535,7 +536,7 @@ TEST_F(TallyTest, EachStepShowsItsTextsAndNumbers) {
                   "numbersunsacquired"}});
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->getChild("ilevelcompletetext")->getAlpha(), 128);
-    EXPECT_EQ(value("numbersunsacquired"), 700) << "the bonus points as the suns acquired";
+    EXPECT_EQ(value("numbersunsacquired"), 3) << "the suns the prizes won, not the points";
     EXPECT_EQ(value("bonusnumbers_score"), 5000 + 700);
     EXPECT_EQ(value("bonusnumbers_bonus"), 700);
     EXPECT_EQ(d->getChild("bonusnumbers_bonus")->getAlpha(), 70);

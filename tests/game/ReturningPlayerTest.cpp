@@ -249,6 +249,7 @@ TEST(ReturningPlayerTest, RetryAndTheTallyLeaveNothingOfTheBoardBefore) {
     for (int i = 0; i < 1000 && g.canvas->state() != KolbaxCanvas::kGameOver; ++i)
         g.steps(1);
     ASSERT_EQ(g.canvas->state(), KolbaxCanvas::kGameOver);
+    EXPECT_FALSE(g.visible("hinthighlight1")) << "no hint on a lost board";
     g.action("retry");
     EXPECT_FALSE(g.visible("hinthighlight1")) << "the old hint is gone from the new board";
     EXPECT_FALSE(g.visible("hinthighlight2"));

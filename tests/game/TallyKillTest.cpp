@@ -64,6 +64,7 @@ public:
     void startBonusTally() override {}
     int sunsHeld() override { return 4; }
     int bonusPoints() override { return kBonusPoints; }
+    int bonusSuns() override { return 0; }
     void sendReport(int) override {}
     void putBackCarriedSun() override {}
     void hideBonusClickNumber() override {}

@@ -94,10 +94,17 @@ tour_expect_profiles() {
     [[ "$got" == "$* " ]] || e2e_fail "profiles: expected \"$*\", found \"$got\""
 }
 
-# The selected level on the map, as the map stores it.
+# The selected level on the map, as the map stores it; a player who never chose one sees the level
+# after the highest reached (at most 60).
 tour_selected_level() {
-    local line
+    local line highest=0
     line=$(tour_player_value SEL_LVL)
+    if [[ "$line" == "SEL_LVL missing" ]]; then
+        line=$(tour_player_value HIG_LVL)
+        [[ "$line" =~ ^HIG_LVL\ ([0-9]+)$ ]] && highest=${BASH_REMATCH[1]}
+        echo $((highest < 60 ? highest + 1 : 60))
+        return
+    fi
     [[ "$line" =~ ^SEL_LVL\ ([0-9]+)$ ]] || e2e_fail "no selected level in the store ($line)"
     echo "${BASH_REMATCH[1]}"
 }
