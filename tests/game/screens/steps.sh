@@ -218,8 +218,8 @@ tour_cascade() {
         tour_swap "$x1" "$y1" "$x2" "$y2"
         if [[ $sure == 1 || $attempt == 6 ]]; then
             [[ $sure == 1 ]] || { name=match-floating-points; e2e_note "no swap was sure to cascade"; }
-            # The second pass's points rise about a second after the swap.
-            sleep 1.1
+            # The second pass's points rise and fade within a second of the swap.
+            sleep 0.6
             e2e_expect_change "$name" "$E2E_OUT/.board.png" 6000 "the match of the swap" "$board"
             tour_note "shot $(basename "$E2E_LAST_SHOT")"
             return 0
