@@ -246,4 +246,21 @@ struct Game {
     std::vector<GamePlayReport> reports;
 };
 
+// The board of the no-more-moves cases: kinds 8..13 in a pattern whose neighbours always differ; row 0
+// holds the only run to make, by swapping (2,0) with (3,0). No refill.
+inline void setUpLastMove(Game& g, int suns) {
+    Board& board = g.canvas->board();
+    lang::Synchronized guard(g.canvas.get());
+    std::array<SquareSetup, board::kSquares> squares{};
+    for (int x = 0; x < board::kColumns; ++x)
+        for (int y = 0; y < board::kRows; ++y)
+            squares[static_cast<size_t>(board::squareIndex(x, y))].value = 8 + (x + 2 * y) % 6;
+    for (int x : {0, 1, 3})
+        squares[static_cast<size_t>(board::squareIndex(x, 0))].value = 0;
+    squares[static_cast<size_t>(board::squareIndex(2, 0))].value = 1;
+    board.setRefill(false);
+    board.setSuns(suns);
+    g.canvas->setSquares(squares);
+}
+
 }  // namespace canvas_game

@@ -8,6 +8,7 @@
 namespace {
 
 using canvas_game::Game;
+using canvas_game::setUpLastMove;
 using lang::Ref;
 
 Ref<TutorialDialog> tutorialFromScript(testsupport::TempFolder& folder) {
@@ -90,22 +91,6 @@ TEST(TutorialOffersTest, TheSpecialSquaresOfALevelBringTheirPages) {
         expectOffered(offer);
 }
 
-// The board of the no-more-moves case: kinds 8..13 in a pattern whose neighbours always differ; row 0
-// holds the only run to make, by swapping (2,0) with (3,0). No refill.
-void setUpLastMove(Game& g, int suns) {
-    Board& board = g.canvas->board();
-    lang::Synchronized guard(g.canvas.get());
-    std::array<SquareSetup, board::kSquares> squares{};
-    for (int x = 0; x < board::kColumns; ++x)
-        for (int y = 0; y < board::kRows; ++y)
-            squares[static_cast<size_t>(board::squareIndex(x, y))].value = 8 + (x + 2 * y) % 6;
-    for (int x : {0, 1, 3})
-        squares[static_cast<size_t>(board::squareIndex(x, 0))].value = 0;
-    squares[static_cast<size_t>(board::squareIndex(2, 0))].value = 1;
-    board.setRefill(false);
-    board.setSuns(suns);
-    g.canvas->setSquares(squares);
-}
 
 // A press on the console sun brings its page on any level; a board left without moves while the console
 // holds suns brings page 22 on its due level (1).
