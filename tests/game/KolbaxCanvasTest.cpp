@@ -358,6 +358,18 @@ TEST(KolbaxCanvasTest, InputAndFocusLossWhileTheRenderThreadPlays) {
         events += 3;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    // On a slow machine (a sanitizer, other work beside) the pieces may still be arriving, or the last
+    // key may have paused the game: the render thread gets its time to run the level.
+    g.canvas->resumeFromPause();
+    const auto patience = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < patience) {
+        {
+            lang::Synchronized guard(g.canvas.get());
+            if (g.canvas->board().frameCounter() > 0)
+                break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     g.canvas->stop();
     lang::Synchronized guard(g.canvas.get());
     EXPECT_GT(events, 0);
