@@ -1,5 +1,5 @@
 // Makes a "fontName" read by the settings store the default font face, in every program with sprites.
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "window/Font.h"
 
 namespace sprite {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "lang/String.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/ScratchSettings.h"
 #include "window/Font.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 #include "util/Vector.h"
 

@@ -10,7 +10,7 @@
 #include "lang/Arrays.h"
 #include "lang/Ref.h"
 #include "lang/String.h"
-#include "sprite/ScoreObject.h"
+#include "sprite/store/ScoreObject.h"
 #include "util/Vector.h"
 
 namespace sprite {

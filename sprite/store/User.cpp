@@ -1,11 +1,11 @@
 // sprite::User: the settings store's operations on its database, and the high-score tables.
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 
 #include <atomic>
 #include <climits>
 #include <cstring>
 
-#include "sprite/SettingsDatabase.h"
+#include "sprite/store/SettingsDatabase.h"
 
 namespace sprite {
 
