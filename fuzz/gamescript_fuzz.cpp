@@ -25,7 +25,7 @@
 #include "sprite/GameCanvas2.h"
 #include "sprite/LoaderMedia.h"
 #include "sprite/Sprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/game/MapDialogScript.h"
 #include "util/Random.h"
 #include "util/Region.h"

@@ -3,7 +3,7 @@
 
 #include "lang/CodePage.h"
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 
 void GamePlayReport::clearSent() {
     mode = 0;

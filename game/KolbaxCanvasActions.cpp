@@ -23,7 +23,7 @@
 #include "game/TutorialDialog.h"
 #include "sprite/AnimateSprite.h"
 #include "sprite/NumberSprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "window/Cursor.h"
 
 extern char** environ;

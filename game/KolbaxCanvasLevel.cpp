@@ -13,7 +13,7 @@
 #include "game/rules/BoardLayout.h"
 #include "sprite/AnimateSprite.h"
 #include "sprite/ButtonSprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 
 int KolbaxCanvas::highestLevel() {
     return playerData_ ? playerData_->highestLevel() : 0;

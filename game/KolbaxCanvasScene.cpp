@@ -20,7 +20,7 @@
 #include "lang/ResourceFile.h"
 #include "sprite/ButtonSprite.h"
 #include "sprite/DialogSprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "window/Cursor.h"
 #include "window/Frame.h"
 

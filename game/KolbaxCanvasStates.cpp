@@ -15,7 +15,7 @@
 #include "game/TutorialDialog.h"
 #include "sprite/AnimateSprite.h"
 #include "sprite/ButtonSprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "window/Cursor.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include "lang/Ref.h"
 #include "lang/String.h"
-#include "sprite/ScoreObject.h"
-#include "sprite/User.h"
+#include "sprite/store/ScoreObject.h"
+#include "sprite/store/User.h"
 
 // Keeps the store on the program key ("Software\Quillbeck\" + the registry name) and reaches a profile's
 // values through their path below it ("Ann\HIG_LVL"), so that every read or write is one operation of

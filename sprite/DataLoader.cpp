@@ -16,7 +16,7 @@
 #include "sprite/FancyContainer.h"
 #include "sprite/ImagePack.h"
 #include "sprite/Sprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "util/DataProblems.h"
 #include "window/Image.h"
 #include "window/ImageArray.h"

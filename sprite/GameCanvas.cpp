@@ -8,7 +8,7 @@
 #include "sprite/AnimateSprite.h"
 #include "sprite/InputThread.h"
 #include "sprite/RenderThread.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "util/DataProblems.h"
 #include "window/Frame.h"
 

@@ -15,7 +15,7 @@
 #include "lang/ResourceFile.h"
 #include "lang/Thread.h"
 #include "sprite/GameCanvas2.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "window/AudioClip.h"
 #include "window/Component.h"
 #include "window/Cursor.h"

@@ -2,7 +2,7 @@
 #include "sprite/StandardLoaderMedia.h"
 
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "window/AudioClip.h"
 #include "window/Image.h"
 

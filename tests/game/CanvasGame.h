@@ -23,7 +23,7 @@
 #include "sprite/AnimateSprite.h"
 #include "sprite/DataLoader.h"
 #include "sprite/NewFontSprite.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/sprite/CanvasTestSupport.h"
 #include "tests/support/ScratchSettings.h"
 #include "tests/support/TempFolder.h"

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "lang/ResourceFile.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/sprite/LoaderFrameTestSupport.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/TempFolder.h"

@@ -11,8 +11,8 @@
 #include "game/PlayerData.h"
 #include "lang/Ref.h"
 #include "sprite/GameCanvas.h"
-#include "sprite/ScoreObject.h"
-#include "sprite/User.h"
+#include "sprite/store/ScoreObject.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

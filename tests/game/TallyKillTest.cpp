@@ -17,7 +17,7 @@
 #include "game/LevelCompleteDialog.h"
 #include "game/LevelTally.h"
 #include "game/PlayerData.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 #include "util/Random.h"
 

@@ -6,7 +6,7 @@ if(NOT LUMAROO_CONTENT OR NOT TARGET lumaroo)
 endif()
 # Reads the settings store for the script.
 add_executable(e2e_settings ${CMAKE_CURRENT_LIST_DIR}/e2e/SettingsProbe.cpp)
-target_link_libraries(e2e_settings PRIVATE lumaroo_sprite)
+target_link_libraries(e2e_settings PRIVATE lumaroo_store)
 add_test(NAME e2e.play_through
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/e2e/play-through.sh $<TARGET_FILE:lumaroo> ${PROJECT_SOURCE_DIR}
             $<TARGET_FILE:e2e_settings> ${CMAKE_CURRENT_BINARY_DIR}/e2e)

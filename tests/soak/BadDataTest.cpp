@@ -24,7 +24,7 @@
 #include "game/MenuMapDialog.h"
 #include "game/MyFrame.h"
 #include "game/PlayerData.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/TempFolder.h"
 #include "util/DataProblems.h"

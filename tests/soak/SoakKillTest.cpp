@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "game/PlayerData.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 #include "util/Random.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/sprite/LoaderFrameTestSupport.h"
 #include "tests/support/TempFolder.h"
 #include "window/Component.h"

@@ -6,7 +6,7 @@
 
 #include "lang/Ref.h"
 #include "sprite/StandardLoaderMedia.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/ScratchSettings.h"
 #include "window/Image.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 
 namespace testsupport {

@@ -17,7 +17,7 @@
 
 #include "lang/Ref.h"
 #include "lang/String.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "util/Vector.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "lang/Ref.h"
-#include "sprite/SettingsDatabase.h"
-#include "sprite/User.h"
+#include "sprite/store/SettingsDatabase.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

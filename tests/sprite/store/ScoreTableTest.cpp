@@ -4,7 +4,7 @@
 #include <string>
 
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -1,16 +1,17 @@
 // Tests of the settings store's values and keys: round trips, type rules, letter case, sub-keys, deletion.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "lang/Ref.h"
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 #include "tests/support/TempFolder.h"
 #include "util/Vector.h"
-#include "window/Font.h"
 
 namespace {
 
@@ -269,27 +270,84 @@ TEST_F(UserValues, AnEmptyNameNeverDeletesTheCurrentKey) {
     EXPECT_EQ(user_->getInt("KEEP", 0), 1);
 }
 
+// The faces handed to the font-face handler, in order; the handler is a plain function pointer.
+std::vector<std::string> handedFaces;
+void recordFace(const lang::String& face) {
+    handedFaces.emplace_back(face.view());
+}
+
+// Installs recordFace for one test and puts back whatever was installed before.
+class RecordedFaces {
+public:
+    RecordedFaces() : previous_(sprite::User::setFontFaceHandler(&recordFace)) { handedFaces.clear(); }
+    ~RecordedFaces() { sprite::User::setFontFaceHandler(previous_); }
+
+private:
+    sprite::User::FontFaceHandler previous_;
+};
+
 TEST_F(UserValues, SetPathReadsCreditsFontAndMetricMode) {
-    lang::String previousFace(window::defaultFontFace());
-    auto defaultFace = [] { return std::string(window::defaultFontFace().view()); };
+    RecordedFaces faces;
 
     EXPECT_EQ(user_->credits(), 0);
     EXPECT_EQ(user_->nonAscentDescent(), 2);
     EXPECT_EQ(text(user_->fontName()), "");
-    EXPECT_EQ(defaultFace(), std::string(previousFace.view()));
 
     user_->setInt("CREDITS", 3);
     user_->setString("fontName", "DejaVu Sans");
     user_->setString("nonAscentDescent", "0");
     EXPECT_EQ(user_->credits(), 0);  // read when the key changes, not on every write
+    EXPECT_TRUE(handedFaces.empty()) << "a write hands nothing to the font code";
     ASSERT_TRUE(user_->setPath("Lumaroo"));
     EXPECT_EQ(user_->credits(), 3);
     EXPECT_EQ(user_->nonAscentDescent(), 0);
     EXPECT_EQ(text(user_->fontName()), "DejaVu Sans");
-    EXPECT_EQ(defaultFace(), "DejaVu Sans");
+    EXPECT_EQ(handedFaces, (std::vector<std::string>{"DejaVu Sans"}));
     EXPECT_EQ(text(user_->path()), "Software\\Quillbeck\\Lumaroo");
+}
 
-    window::setDefaultFontFace(previousFace);
+TEST_F(UserValues, AnEmptyOrMissingFontNameIsNotHandedOn) {
+    RecordedFaces faces;
+    ASSERT_TRUE(user_->setPath("Lumaroo"));
+    user_->setString("fontName", "");
+    ASSERT_TRUE(user_->setPath("Lumaroo"));
+    EXPECT_TRUE(handedFaces.empty());
+    // A key of its own without the value hands nothing on either, even after a key that had one.
+    user_->setString("fontName", "Liberation Serif");
+    ASSERT_TRUE(user_->setPath("Lumaroo\\Ann"));
+    EXPECT_EQ(text(user_->fontName()), "");
+    EXPECT_TRUE(handedFaces.empty());
+}
+
+TEST_F(UserValues, WithoutAHandlerAFontNameIsOnlyKept) {
+    auto previous = sprite::User::setFontFaceHandler(nullptr);
+    user_->setString("fontName", "DejaVu Sans");
+    EXPECT_TRUE(user_->setPath("Lumaroo"));
+    EXPECT_EQ(text(user_->fontName()), "DejaVu Sans");
+    EXPECT_EQ(sprite::User::setFontFaceHandler(previous), nullptr);
+}
+
+TEST_F(UserValues, TheHandlerIsCalledOutsideTheStoresMonitor) {
+    // The font code takes locks of its own; a handler that needs the store from another thread would
+    // wait on a monitor setPath still held. The reader gets five seconds; it is kept beyond the handler,
+    // so that a reader still waiting finishes once setPath lets go instead of hanging the test.
+    static sprite::User* shared = nullptr;
+    static std::future<int32_t> reader;
+    static bool readInTime = false;
+    shared = user_.get();
+    readInTime = false;
+    auto previous = sprite::User::setFontFaceHandler([](const lang::String&) {
+        reader = std::async(std::launch::async, [] { return shared->getInt("CREDITS", -1); });
+        readInTime = reader.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    });
+    user_->setInt("CREDITS", 7);
+    user_->setString("fontName", "DejaVu Sans");
+    EXPECT_TRUE(user_->setPath("Lumaroo"));
+    sprite::User::setFontFaceHandler(previous);
+    EXPECT_TRUE(readInTime) << "another thread could not read the store while the handler ran";
+    ASSERT_TRUE(reader.valid());
+    EXPECT_EQ(reader.get(), 7);
+    shared = nullptr;
 }
 
 TEST_F(UserValues, OneStoreServesSeveralThreadsAtOnce) {

@@ -10,7 +10,7 @@
 #include "lang/Arrays.h"
 #include "lang/Ref.h"
 #include "lang/String.h"
-#include "sprite/ScoreObject.h"
+#include "sprite/store/ScoreObject.h"
 #include "util/Vector.h"
 
 namespace sprite {
@@ -44,8 +44,15 @@ public:
 
     LANG_CLASS_NAME(User, Object)
 
+    // What setPath does with a "fontName" that is not empty. The store knows nothing of fonts: the
+    // layer that owns them installs the handler (the sprite library makes the name the default font
+    // face). Called on setPath's thread, outside the store's monitor.
+    using FontFaceHandler = void (*)(const lang::String& face);
+    // Installs the handler for every store of the process, null for none; answers the one it replaces.
+    static FontFaceHandler setFontFaceHandler(FontFaceHandler handler);
+
     // Selects the key kProgramRoot + name, creating it when missing; then reads "CREDITS", the
-    // high-score tables, "fontName" (made the default font face when not empty) and
+    // high-score tables, "fontName" (handed to the font-face handler when not empty) and
     // "nonAscentDescent". False when the store cannot be used.
     bool setPath(std::string_view name);
     bool setPath(const lang::String& name) { return setPath(name.view()); }

@@ -1,5 +1,5 @@
 // sprite::ScoreObject: the text of a high-score record.
-#include "sprite/ScoreObject.h"
+#include "sprite/store/ScoreObject.h"
 
 namespace sprite {
 

@@ -1,5 +1,5 @@
 // The settings store's database on SQLite: opening with an integrity check, the key tree, typed values.
-#include "sprite/SettingsDatabase.h"
+#include "sprite/store/SettingsDatabase.h"
 
 #include <pwd.h>
 #include <sqlite3.h>

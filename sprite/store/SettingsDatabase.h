@@ -9,7 +9,8 @@
 
 namespace sprite {
 
-// Internal to the settings store (sprite::User); nothing outside sprite/ includes this header.
+// Internal to the settings store (sprite::User); nothing outside sprite/store/ and its tests includes this
+// header.
 //
 // Key paths are Windows-1252 texts whose parts are joined by '\' with no empty part ("" is the root);
 // key paths and value names compare without regard to letter case, accented letters included. Every

@@ -1,11 +1,11 @@
 // sprite::User: the settings store's operations on its database, and the high-score tables.
-#include "sprite/User.h"
+#include "sprite/store/User.h"
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 
-#include "sprite/SettingsDatabase.h"
-#include "window/Font.h"
+#include "sprite/store/SettingsDatabase.h"
 
 namespace sprite {
 
@@ -60,7 +60,15 @@ std::string indexed(const char* name, int index) {
     return name + std::to_string(index);
 }
 
+// Constant-initialised, so a handler installed from another library's static object is never lost to
+// the order in which the libraries' statics start.
+std::atomic<User::FontFaceHandler> fontFaceHandler{nullptr};
+
 }  // namespace
+
+User::FontFaceHandler User::setFontFaceHandler(FontFaceHandler handler) {
+    return fontFaceHandler.exchange(handler);
+}
 
 User::User() : User(SettingsDatabase::defaultDirectory().c_str()) {}
 
@@ -105,8 +113,9 @@ bool User::setPath(std::string_view name) {
         face.assign(fontName_.c_str());
     }
     // Outside the store's lock: the font layer takes locks of its own.
-    if (face.length() > 0)
-        window::setDefaultFontFace(face);
+    FontFaceHandler handler = fontFaceHandler.load();
+    if (face.length() > 0 && handler != nullptr)
+        handler(face);
     return opened;
 }
 
