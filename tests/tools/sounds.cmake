@@ -4,7 +4,7 @@ if(NOT LUMAROO_CONTENT)
 endif()
 
 lumaroo_test(test_soundtools SOURCES ${CMAKE_CURRENT_LIST_DIR}/SoundToolsCheck.cpp
-    LIBS lumaroo_soundtools lumaroo_texttools lumaroo_sound)
+    LIBS lumaroo_soundtools lumaroo_texttools lumaroo_sound lumaroo_test_support)
 
 lumaroo_test(test_soundcontent
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/SoundContentCheck.cpp ${CMAKE_CURRENT_LIST_DIR}/TextContentCheck.cpp
