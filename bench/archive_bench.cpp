@@ -1,43 +1,20 @@
 // Benchmarks: opening the data archive (directory read), reading entries, and the definition loader's
 // throughput in sprite records per second on a generated script of 5,000 records.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <cstdint>
 #include <string>
 
 #include "lang/ResourceFile.h"
 #include "sprite/DataLoader.h"
 #include "sprite/LoaderMedia.h"
 #include "sprite/Sprite.h"
+#include "tests/support/TempFolder.h"
 #include "window/MessageBox.h"
 
 namespace {
 
-class BenchFolder {
-public:
-    BenchFolder() {
-        char pattern[] = "/tmp/lumaroo-bench-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~BenchFolder() {
-        if (std::system(("rm -rf '" + path_ + "'").c_str()) != 0)
-            std::perror("rm");
-    }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::string full = path_ + "/" + name;
-        if (std::FILE* f = std::fopen(full.c_str(), "wb")) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-        return full;
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using testsupport::TempFolder;
 
 void putWord(std::string& out, uint32_t value) {
     for (int i = 0; i < 4; ++i)
@@ -66,7 +43,7 @@ std::string makeArchive(int count, int size) {
 }
 
 void BM_ArchiveOpen(benchmark::State& state) {
-    BenchFolder folder;
+    TempFolder folder;
     std::string path = folder.write("bench.bin", makeArchive(static_cast<int>(state.range(0)), 64));
     for (auto _ : state) {
         auto archive = lang::make<lang::ResourceFile>(path.c_str());
@@ -78,7 +55,7 @@ void BM_ArchiveOpen(benchmark::State& state) {
 BENCHMARK(BM_ArchiveOpen)->Arg(100)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 void BM_EntryRead(benchmark::State& state) {
-    BenchFolder folder;
+    TempFolder folder;
     std::string path = folder.write("bench.bin", makeArchive(200, static_cast<int>(state.range(0))));
     lang::openArchive(path.c_str());
     lang::String name("image100p");
@@ -121,7 +98,7 @@ std::string makeScript(int records) {
 
 void BM_LoaderRecords(benchmark::State& state) {
     const int records = 5000;
-    BenchFolder folder;
+    TempFolder folder;
     folder.write("script.txt", makeScript(records));
     sprite::LoaderMedia media;
     media.loadImage = [](const lang::String& path, bool) -> lang::Object* { return new lang::String(path); };

@@ -1,6 +1,4 @@
 // Fuzz harness: the archive directory reader and entry reads over an arbitrary file.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,11 +6,14 @@
 
 #include "lang/Exception.h"
 #include "lang/ResourceFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
+// In memory, since every input is written there.
 const std::string& scratchPath() {
-    static const std::string path = "/dev/shm/fuzz_archive_" + std::to_string(::getpid()) + ".bin";
+    static const testsupport::TempFolder scratch("/dev/shm");
+    static const std::string path = scratch.file("archive.bin");
     return path;
 }
 

@@ -26,6 +26,7 @@
 #include "sprite/LoaderMedia.h"
 #include "sprite/Sprite.h"
 #include "sprite/store/User.h"
+#include "tests/support/TempFolder.h"
 #include "tests/game/MapDialogScript.h"
 #include "util/Random.h"
 #include "util/Region.h"
@@ -51,16 +52,12 @@ const char kButtons[] =
     " createNewProfile ButtonSprite btn 60 400 3 1 2 1 0 1\n"
     " deleteProfile ButtonSprite btn 100 400 3 1 2 1 0 1\n";
 
-// The program folder with the dialogs' sub-scripts; the fuzzed scripts are written into it per input.
+// The program folder with the dialogs' sub-scripts; the fuzzed scripts are written into it per input,
+// so it lies in memory. The folder goes when the run ends normally (a crash leaves it for the replay).
 const std::string& folder() {
+    static const testsupport::TempFolder scratch("/dev/shm");
     static const std::string path = [] {
-        std::string p = "/dev/shm/fuzz_gamescript_" + std::to_string(::getpid());
-        ::mkdir(p.c_str(), 0700);
-        // The folder goes when the run ends normally (a crash leaves it for the replay).
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all("/dev/shm/fuzz_gamescript_" + std::to_string(::getpid()), ignored);
-        });
+        const std::string& p = scratch.path();
         writeFile(p + "/chooser.txt",
                   std::string("<data> 200 100 40 128 100 100\n<sprites>\n"
                               " bkgSelectPlayer Sprite bg 0 0\n protoName NewFontSprite 0 0\n"

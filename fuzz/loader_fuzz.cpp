@@ -1,7 +1,4 @@
 // Fuzz harness: the definition loader's counting and loading passes over an arbitrary script.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +9,7 @@
 #include "sprite/FancyContainer.h"
 #include "sprite/LoaderMedia.h"
 #include "sprite/Sprite.h"
+#include "tests/support/TempFolder.h"
 #include "util/Region.h"
 #include "window/Graphics.h"
 #include "window/Image.h"
@@ -26,11 +24,12 @@ void writeFile(const std::string& path, const std::string& bytes) {
     }
 }
 
-// A scratch folder with the fuzzed script, a sub-script that names it back, and an image pack.
+// A scratch folder with the fuzzed script, a sub-script that names it back, and an image pack; in
+// memory, since every input is written there.
 const std::string& folder() {
+    static const testsupport::TempFolder scratch("/dev/shm");
     static const std::string path = [] {
-        std::string p = "/dev/shm/fuzz_loader_" + std::to_string(::getpid());
-        ::mkdir(p.c_str(), 0700);
+        const std::string& p = scratch.path();
         // Every sprite class, with records cut short, so that their inits meet missing numbers and
         // images.
         writeFile(p + "/sub.txt",

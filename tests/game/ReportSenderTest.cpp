@@ -11,11 +11,11 @@
 #include "game/GamePlayReport.h"
 #include "game/ReportSender.h"
 #include "lang/CodePage.h"
-#include "tests/game/LocalHttpServer.h"
+#include "tests/support/LocalHttpServer.h"
 
 namespace {
 
-using reporttest::LocalHttpServer;
+using testsupport::LocalHttpServer;
 using Clock = std::chrono::steady_clock;
 
 // One frame of the game: a report handed over inside it must leave time to spare.

@@ -1,7 +1,6 @@
 // Test sounds made on the spot (WAV, Ogg Vorbis, a tiny module) and a reader for OpenAL's wave output.
 #pragma once
 
-#include <unistd.h>
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
@@ -14,6 +13,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/support/TempFolder.h"
 
 namespace soundtest {
 
@@ -177,23 +178,10 @@ inline std::vector<uint8_t> tinyModule(int rows = 64) {
     return out;
 }
 
-// The scratch folder's path for the exit handler, which runs after static objects are gone.
-inline const char* scratchPathAtExit = nullptr;
-
-// A unique folder for one test process's files, removed when the process ends.
+// A folder for one test process's files, removed when the process ends.
 inline std::filesystem::path scratchFolder() {
-    static std::filesystem::path folder = [] {
-        std::filesystem::path p =
-            std::filesystem::temp_directory_path() / ("lumaroo-sound-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(p);
-        scratchPathAtExit = strdup(p.c_str());
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(scratchPathAtExit, ignored);
-        });
-        return p;
-    }();
-    return folder;
+    static const testsupport::TempFolder folder;
+    return folder.path();
 }
 
 inline void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {

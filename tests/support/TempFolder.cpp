@@ -14,9 +14,10 @@ namespace testsupport {
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder() : TempFolder(fs::temp_directory_path()) {}
+
+TempFolder::TempFolder(const fs::path& base) {
     static std::atomic<unsigned> serial{0};
-    const fs::path base = fs::temp_directory_path();
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     // The process id, a serial and the clock make the name unique; create_directory tells if it is
     // taken (another process's folder) and the next serial is tried.

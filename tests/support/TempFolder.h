@@ -11,6 +11,8 @@ class TempFolder {
 public:
     // A new, empty folder below the system's temporary folder ($TMPDIR or /tmp).
     TempFolder();
+    // A new, empty folder below `base` (a fuzzer's memory-backed /dev/shm, say).
+    explicit TempFolder(const std::filesystem::path& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -1,11 +1,11 @@
 // Checks of the drawing code: straight alpha out of cairo, sheets laid out frame by frame and clipped to
 // their cells, prefixed ids, glyph tables that keep negative words, and font recipe faults that say where.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/TempFolder.h"
 #include "tools/ArtImage.h"
 #include "tools/ArtList.h"
 #include "tools/ArtRecipes.h"
@@ -13,6 +13,8 @@
 #include "tools/SvgRender.h"
 
 namespace {
+
+using testsupport::TempFolder;
 
 TEST(SvgRender, GivesStraightAlphaNotPremultipliedColour) {
     art::ArtImage image = art::renderSvg(
@@ -76,9 +78,8 @@ TEST(RenderFrames, PutsFrameNAtColumnNModColumnsAndClipsItToItsCell) {
 }
 
 TEST(SvgInner, PrefixesIdsSoTwoCopiesOfADrawingKeepTheirOwnGradients) {
-    std::string path =
-        (std::filesystem::temp_directory_path() / ("lumaroo_icon_" + std::to_string(::getpid()) + ".svg"))
-            .string();
+    TempFolder folder;
+    const std::string path = folder.file("icon.svg");
     std::ofstream(path)
         << "<!-- icon -->\n<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 10 10\"><defs>"
            "<linearGradient id=\"g\"><stop offset=\"0\" stop-color=\"#123456\"/></linearGradient></defs>"
@@ -89,12 +90,11 @@ TEST(SvgInner, PrefixesIdsSoTwoCopiesOfADrawingKeepTheirOwnGradients) {
     EXPECT_EQ(inner.find("<svg"), std::string::npos);
     std::ofstream(path) << "<rect/>";
     EXPECT_THROW(art::svgInner(path, "a_"), art::ArtError);
-    std::filesystem::remove(path);
 }
 
 TEST(SvgPart, FitsADrawingIntoItsBoxThroughItsOwnViewBox) {
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("lumaroo_part_" + std::to_string(::getpid()));
+    TempFolder folder;
+    const std::filesystem::path dir = folder.path();
     std::filesystem::create_directories(dir / "art" / "tiles");
     // A 10 x 10 drawing whose right half is red, fitted into the right 20 x 20 of a 40 x 20 picture.
     std::ofstream(dir / "art" / "tiles" / "half.svg")
@@ -120,22 +120,21 @@ TEST(SvgPart, FitsADrawingIntoItsBoxThroughItsOwnViewBox) {
                   std::string::npos)
             << e.what();
     }
-    std::filesystem::remove_all(dir);
 }
 
 class FontRecipes : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("lumaroo_fonts_" + std::to_string(::getpid()));
+        dir_ = folder_.path();
         std::filesystem::create_directories(dir_ / "fonts");
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
     void writeFonts(const std::string& text) { std::ofstream(dir_ / "fonts" / "fonts.txt") << text; }
     art::ArtImage run(const std::string& recipe, int w, int h, int cols) {
         art::PictureEntry entry = sheetEntry(w, h, cols, 1);
         entry.recipe = {recipe, "f"};
         return art::runRecipe(entry, art::ArtContext{dir_.string()});
     }
+    TempFolder folder_;
     std::filesystem::path dir_;
 };
 

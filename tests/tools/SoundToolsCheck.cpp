@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
 
 #include "sound/Decoder.h"
+#include "tests/support/TempFolder.h"
 #include "tools/SoundFile.h"
 #include "tools/SoundList.h"
 #include "tools/SoundScore.h"
@@ -17,6 +18,7 @@
 namespace {
 
 using namespace soundgen;
+using testsupport::TempFolder;
 
 // The message of the error that `action` throws, or "" when it throws none.
 template <class F>
@@ -228,22 +230,6 @@ TEST(SoundScores, FaultsNameTheLine) {
     EXPECT_NE(errorOf([] { parseScore("tempo 500\n", "s.score"); }).find("s.score:1"), std::string::npos);
 }
 
-class TempFile {
-public:
-    explicit TempFile(const std::string& text) {
-        static int counter = 0;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("lumaroo_sound_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".txt"))
-                    .string();
-        std::ofstream(path_, std::ios::binary) << text;
-    }
-    ~TempFile() { std::filesystem::remove(path_); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 std::string listOf(int count, const std::string& extra = "") {
     std::string text;
     for (int i = 0; i < count; ++i)
@@ -252,26 +238,27 @@ std::string listOf(int count, const std::string& extra = "") {
 }
 
 TEST(SoundListReader, ChecksIndexesNamesAndFormats) {
-    TempFile good(listOf(60, "music aMusicX ogg a tune\n"));
-    std::vector<SoundEntry> entries = readSoundList(good.path());
+    TempFolder folder;
+    const std::string good = folder.write("good.txt", listOf(60, "music aMusicX ogg a tune\n"));
+    std::vector<SoundEntry> entries = readSoundList(good);
     ASSERT_EQ(entries.size(), 61u);
     EXPECT_EQ(entries[59].index, 59);
     EXPECT_EQ(entries[60].group, "music");
 
-    TempFile few(listOf(59));
-    EXPECT_NE(errorOf([&] { readSoundList(few.path()); }).find("at least 60"), std::string::npos);
-    TempFile gap("0 fxA0 wav a\n2 fxA2 wav b\n");
-    EXPECT_NE(errorOf([&] { readSoundList(gap.path()); }).find(":2: sound index 2 is out of order"),
+    const std::string few = folder.write("few.txt", listOf(59));
+    EXPECT_NE(errorOf([&] { readSoundList(few); }).find("at least 60"), std::string::npos);
+    const std::string gap = folder.write("gap.txt", "0 fxA0 wav a\n2 fxA2 wav b\n");
+    EXPECT_NE(errorOf([&] { readSoundList(gap); }).find(":2: sound index 2 is out of order"),
               std::string::npos);
-    TempFile digit("0 9lives wav a\n");
-    EXPECT_NE(errorOf([&] { readSoundList(digit.path()); }).find("must start with a letter"),
+    const std::string digit = folder.write("digit.txt", "0 9lives wav a\n");
+    EXPECT_NE(errorOf([&] { readSoundList(digit); }).find("must start with a letter"),
               std::string::npos);
-    TempFile twice("0 fxSame wav a\n1 fxSame wav b\n");
-    EXPECT_NE(errorOf([&] { readSoundList(twice.path()); }).find("used twice"), std::string::npos);
-    TempFile wavMusic(listOf(60, "music aMusicX wav a tune\n"));
-    EXPECT_NE(errorOf([&] { readSoundList(wavMusic.path()); }).find("Ogg Vorbis"), std::string::npos);
-    TempFile huge("123456789012 fxBig wav a\n");
-    EXPECT_NE(errorOf([&] { readSoundList(huge.path()); }).find("not a sound index"), std::string::npos);
+    const std::string twice = folder.write("twice.txt", "0 fxSame wav a\n1 fxSame wav b\n");
+    EXPECT_NE(errorOf([&] { readSoundList(twice); }).find("used twice"), std::string::npos);
+    const std::string wavMusic = folder.write("wavMusic.txt", listOf(60, "music aMusicX wav a tune\n"));
+    EXPECT_NE(errorOf([&] { readSoundList(wavMusic); }).find("Ogg Vorbis"), std::string::npos);
+    const std::string huge = folder.write("huge.txt", "123456789012 fxBig wav a\n");
+    EXPECT_NE(errorOf([&] { readSoundList(huge); }).find("not a sound index"), std::string::npos);
 }
 
 TEST(TextReader, KeepsTextsAndRefusesWhatTheGameCannotShow) {

@@ -230,7 +230,7 @@ TEST(ImageLoad, PlusNamesComeFromTheArchiveOnly) {
     const std::vector<uint8_t> png = imagetest::writePng(pixels, 6, 4, true);
     // A disk file named like the entry must never be read.
     imagetest::writeTempFile("+ghost", png);
-    ASSERT_EQ(0, chdir(LUMAROO_TEST_TMP));
+    ASSERT_EQ(0, chdir(imagetest::tempFolder().path().c_str()));
     util::clearDataProblems();
     auto ghost = lang::make<Image>("+ghost");
     EXPECT_EQ(ghost->getPixels(), nullptr);

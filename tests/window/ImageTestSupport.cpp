@@ -300,15 +300,14 @@ std::vector<uint8_t> writeJpeg(const std::vector<uint32_t>& argb, int width, int
     return out;
 }
 
+const testsupport::TempFolder& tempFolder() {
+    static const testsupport::TempFolder folder;
+    return folder;
+}
+
 std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = std::string(LUMAROO_TEST_TMP) + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        throw std::runtime_error("cannot write " + path);
-    if (!bytes.empty())
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
+    return tempFolder().write(name,
+                              std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace imagetest

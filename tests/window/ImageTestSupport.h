@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
+
 namespace imagetest {
 
 // A GIF to write with giflib: a logical screen, optional global table, one or more frames.
@@ -37,7 +39,9 @@ std::vector<uint8_t> writePngKind(const std::vector<uint32_t>& argb, int width, 
 std::vector<uint8_t> writeJpeg(const std::vector<uint32_t>& argb, int width, int height, int quality,
                                bool progressive = false);
 
-// Writes bytes to a new file in the test build folder; returns its path.
+// The folder writeTempFile writes into: one for the test process, removed when it ends.
+const testsupport::TempFolder& tempFolder();
+// Writes bytes to a file of that name in tempFolder(); returns its path.
 std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes);
 
 }  // namespace imagetest

@@ -4,6 +4,6 @@ find_package(GIF REQUIRED)
 pkg_check_modules(TEST_PIXMAN REQUIRED IMPORTED_TARGET pixman-1)
 pkg_check_modules(TEST_PNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(TEST_JPEG REQUIRED IMPORTED_TARGET libjpeg)
-target_link_libraries(test_window PRIVATE GIF::GIF PkgConfig::TEST_PIXMAN PkgConfig::TEST_PNG PkgConfig::TEST_JPEG)
-target_compile_definitions(test_window PRIVATE LUMAROO_TEST_TMP="${CMAKE_CURRENT_BINARY_DIR}")
+target_link_libraries(test_window PRIVATE lumaroo_test_support GIF::GIF PkgConfig::TEST_PIXMAN PkgConfig::TEST_PNG
+                      PkgConfig::TEST_JPEG)
 target_sources(test_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/ImageTestSupport.cpp)

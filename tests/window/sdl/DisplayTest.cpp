@@ -9,12 +9,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "SdlTestSupport.h"
 #include "lang/Clock.h"
+#include "tests/support/TempFolder.h"
 #include "window/Graphics.h"
 #include "window/Image.h"
 
@@ -23,20 +23,12 @@ extern char** environ;
 namespace window::testing {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Runs a program with the given environment; its standard output and error land in the two strings.
 int runProgram(const std::vector<std::string>& args, const std::vector<std::string>& env, std::string* out,
                std::string* err) {
-    char outPath[] = "/tmp/lumaroo_sdl_out_XXXXXX";
-    char errPath[] = "/tmp/lumaroo_sdl_err_XXXXXX";
-    int outFd = mkstemp(outPath);
-    int errFd = mkstemp(errPath);
+    testsupport::TempFolder folder;
+    int outFd = ::open(folder.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int errFd = ::open(folder.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, 1);
@@ -57,10 +49,8 @@ int runProgram(const std::vector<std::string>& args, const std::vector<std::stri
         waitpid(pid, &status, 0);
     close(outFd);
     close(errFd);
-    *out = readFile(outPath);
-    *err = readFile(errPath);
-    unlink(outPath);
-    unlink(errPath);
+    *out = folder.read("out");
+    *err = folder.read("err");
     if (spawned != 0)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -1,13 +1,13 @@
 // The program's own cursor pictures and window icon, read from a data archive written by the test.
 #include <png.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <string>
+#include <vector>
 
 #include "SdlTestSupport.h"
 #include "lang/ResourceFile.h"
+#include "tests/support/TempFolder.h"
 #include "window/Cursor.h"
 #include "window/Image.h"
 
@@ -44,7 +44,8 @@ void putWord(std::vector<uint8_t>& out, uint32_t value) {
 
 // An archive with the given entries, in the archive's layout: an ignored word, an empty preamble, the
 // entry count, each entry's name, offset and size, then the bytes.
-std::string writeArchive(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
+std::string writeArchive(const testsupport::TempFolder& folder,
+                         const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
     std::vector<uint8_t> out;
     putWord(out, 0);
     putWord(out, 0);
@@ -62,19 +63,15 @@ std::string writeArchive(const std::vector<std::pair<std::string, std::vector<ui
     }
     for (const auto& entry : entries)
         out.insert(out.end(), entry.second.begin(), entry.second.end());
-    char path[] = "/tmp/lumaroo_pictures_XXXXXX";
-    int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, out.data(), out.size()), static_cast<ssize_t>(out.size()));
-    close(fd);
-    return path;
+    return folder.write("pictures.bin", std::string(out.begin(), out.end()));
 }
 
 using PicturesTest = SdlWindowTest;
 
 TEST_F(PicturesTest, TheHandCursorAndTheIconComeFromTheArchive) {
     std::vector<uint8_t> png = handPng();
-    std::string path = writeArchive({{Cursor::kHandPicture, png}, {Frame::kIconPicture, png}});
+    testsupport::TempFolder folder;
+    std::string path = writeArchive(folder, {{Cursor::kHandPicture, png}, {Frame::kIconPicture, png}});
     lang::openArchive(path.c_str());
     Cursor::forgetPlatformCursors();
 
@@ -96,7 +93,6 @@ TEST_F(PicturesTest, TheHandCursorAndTheIconComeFromTheArchive) {
 
     lang::closeArchives();
     Cursor::forgetPlatformCursors();
-    unlink(path.c_str());
 }
 
 }  // namespace
