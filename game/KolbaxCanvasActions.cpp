@@ -95,28 +95,6 @@ lang::Ref<sprite::AnimateSprite> KolbaxCanvas::effectFrom(const char* templateNa
     return fx;
 }
 
-lang::Ref<sprite::AnimateSprite> KolbaxCanvas::floatingNumber(int x, int y, int value, const char* label) {
-    lang::Ref<sprite::AnimateSprite> number = effectFrom("numberforboardscore", x, y, label);
-    if (number && number->instanceOf("NumberSprite"))
-        static_cast<sprite::NumberSprite*>(number.get())->setValue(value);
-    return number;
-}
-
-void KolbaxCanvas::showGoldTile(sprite::Sprite* source) {
-    // The square travels with the effect; an effect without one changes nothing.
-    const int carried = source->getUserValue() - 1;
-    if (carried < 0 || carried >= board::kSquares)
-        return;
-    const int x = carried / board::kRows;
-    const int y = carried % board::kRows;
-    if (TileGridSprite* tile = tileSprite(x, y)) {
-        if (board_.gold(x, y)) {
-            tile->setFrame(board::kFrameGold);
-            tile->setVisible(true);
-        }
-    }
-}
-
 bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label) {
     sprite::AnimateSprite* fx = animated(source);
     for (const char* text : kHideLabels)
@@ -147,19 +125,18 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
     // Flights of points and suns: the sprite glides to its target, fading, and bursts there.
     struct Flight {
         const char* label;
-        int* x;
-        int* y;
+        util::Point to;
         const char* arrival;
         int fadeMode;
     };
     const Flight flights[] = {
-        {"Send points to click location", &clickX_, &clickY_, "Do burst at click area", 0},
-        {"Send points to console sun location", &consoleSunX_, &consoleSunY_, "Do burst at console sun", 0},
-        {"Send points to score location", &scoreX_, &scoreY_, "Do burst at score area", 0}};
+        {"Send points to click location", view_->clickPoint(), "Do burst at click area", 0},
+        {"Send points to console sun location", consoleSunPoint(), "Do burst at console sun", 0},
+        {"Send points to score location", scorePoint(), "Do burst at score area", 0}};
     for (const Flight& f : flights)
         if (is(label, f.label)) {
             if (fx != nullptr) {
-                fx->moveTo(*f.x, *f.y, 8);
+                fx->moveTo(f.to.x, f.to.y, 8);
                 fx->fadeTo(0, 8, f.fadeMode);
                 auto arrival = lang::make<lang::String>(f.arrival);
                 fx->setNotify(this, arrival.get());
@@ -176,7 +153,7 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
         int x = scoreX_, y = scoreY_;
         if (is(label, "Do burst at click area")) {
             GameCanvas::playSound(kSoundBurstClick);
-            x = clickX_, y = clickY_;
+            x = view_->clickPoint().x, y = view_->clickPoint().y;
         } else if (is(label, "Do burst at console sun")) {
             x = consoleSunX_, y = consoleSunY_;
         } else {
@@ -220,7 +197,7 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
     if (is(label, "Hide turned to gold anim and show gold tile")) {
         if (fx != nullptr) {
             fx->setNotify(nullptr, nullptr);
-            showGoldTile(fx);
+            view_->showGoldTile(fx->getUserValue());
             removeSprite(fx);
         }
         return true;
@@ -236,19 +213,7 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
         return true;
     }
     if (is(label, "Initial loading done, show real gamepieces")) {
-        for (auto& zoom : magnifiers_)
-            zoom->setVisible(false);
-        for (auto& piece : pieces_)
-            if (board::onBoard(piece->squareX(), piece->squareY()) &&
-                board_.pieceId(piece->squareX(), piece->squareY()) >= 0 &&
-                pieceSprite(board_.pieceId(piece->squareX(), piece->squareY())) == piece.get()) {
-                placeBelow(piece.get(), "ipicketfence");
-                piece->setVisible(true);
-            }
-        for (int x = 0; x < board::kColumns; ++x)
-            for (int y = 0; y < board::kRows; ++y)
-                if (TileGridSprite* tile = tileSprite(x, y))
-                    tile->setVisible(board_.value(x, y) != board::kHole && board_.tileFrame(x, y) >= 0);
+        view_->showRealPieces();
         initialShowPhase_ = false;
         arrivalScheduled_ = false;
         // The new board starts with no pick and no hint on it (the model forgot both with the last one).
@@ -501,7 +466,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         show("inomoremoves", false);
         show("GameOver", false);
         show("dim", false);
-        hidePieces();
+        view_->hidePieces();
         if (startLevel(level_, false)) {
             // Each retry in a row gives one more sun.
             board_.setSuns(board_.suns() + retries_);
