@@ -5,15 +5,15 @@
 #include "game/DragonflySprite.h"
 #include "game/GamePieceSprite.h"
 #include "game/KolbaxBoardView.h"
-#include "game/KolbaxCanvas.h"
 #include "game/MagnifySprite.h"
 #include "game/PlayerData.h"
 #include "game/TileGridSprite.h"
+#include "sprite/GameCanvas2.h"
 #include "sprite/NumberSprite.h"
 
 namespace {
 
-// The overlay code of a power value (its thousands digit), -13 for a plain piece.
+// The overlay code of a power value (its thousands digit), kNone for a plain piece.
 int overlayCode(int value) {
     switch (board::powerOf(value)) {
         case 2:
@@ -33,7 +33,7 @@ int overlayCode(int value) {
         case 9:
             return GamePieceSprite::kRandom;
         default:
-            return -13;
+            return board::kNone;
     }
 }
 
@@ -415,7 +415,7 @@ void KolbaxBoardView::showValue(int id, int value) {
         return;
     piece->setKind(std::clamp(board::matchKind(value), 0, GamePieceSprite::kKindFrames - 1));
     int code = overlayCode(value);
-    if (code != -13)
+    if (code != board::kNone)
         piece->showPowerOverlay(code, *host_.random());
     else
         piece->hidePowerOverlay();
@@ -535,7 +535,7 @@ void KolbaxBoardView::pointsShown(const PassPoints& points) {
     floatingNumber(click_.x, click_.y, points.points, "Slow cascading numbers");
     // The first matches cleared on level 1 explain what gold squares are.
     if (host_.level() == 1)
-        host_.offerTutorial(1);
+        host_.offerTutorial(board::kPageGold);
     if (points.cascade > 1)
         host_.effectFrom("cascadetext", click_.x, click_.y - 20, "Slow cascading text");
 }
@@ -585,7 +585,7 @@ void KolbaxBoardView::sunPlaced(int x, int y, int sunsLeft) {
 }
 
 void KolbaxBoardView::redAlert() {
-    host_.scene().loopSound(KolbaxCanvas::kSoundTimeRunningOut);
+    host_.scene().loopSound(board::kSoundTimeRunningOut);
 }
 
 void KolbaxBoardView::noMoreMoves(bool withSuns) {

@@ -51,38 +51,30 @@ util::Random& gameRandom();
 // through the one PlayerData object.
 class KolbaxCanvas : public sprite::GameCanvas2, public GameHost, public LevelTally, public BoardViewHost {
 public:
-    // Screen states.
-    static constexpr int kPlay = 0;
-    static constexpr int kBusy = 1;
-    static constexpr int kResolving = 2;
-    static constexpr int kSettling = 3;
-    static constexpr int kPaused = 4;
-    static constexpr int kMainMenu = 5;
-    static constexpr int kMap = 6;
-    static constexpr int kGameOver = 7;
-    static constexpr int kLevelComplete = 8;
-    static constexpr int kBonusPlay = 9;
-    static constexpr int kEditor = 10;
+    // Screen states (board::State).
+    static constexpr int kPlay = board::kPlay;
+    static constexpr int kBusy = board::kBusy;
+    static constexpr int kResolving = board::kResolving;
+    static constexpr int kSettling = board::kSettling;
+    static constexpr int kPaused = board::kPaused;
+    static constexpr int kMainMenu = board::kMainMenu;
+    static constexpr int kMap = board::kMap;
+    static constexpr int kGameOver = board::kGameOver;
+    static constexpr int kLevelComplete = board::kLevelComplete;
+    static constexpr int kBonusPlay = board::kBonusPlay;
+    static constexpr int kEditor = board::kEditor;
     // Music ids (the state each plays in); -1 none.
     static constexpr int kMusicNone = -1;
-    static constexpr int kMusicInGame = 0;
-    static constexpr int kMusicMainMenu = 5;
-    static constexpr int kMusicMap = 6;
-    static constexpr int kMusicBonus = 9;
+    static constexpr int kMusicInGame = board::kPlay;
+    static constexpr int kMusicMainMenu = board::kMainMenu;
+    static constexpr int kMusicMap = board::kMap;
+    static constexpr int kMusicBonus = board::kBonusPlay;
     static constexpr int kAmbientClips = scene_names::kAmbientClips;
     static constexpr int kClipCount = scene_names::kClipCount;
     static constexpr int kMusicFadeFrames = 30;
     static constexpr int kCountdownStart = 1000;
     static constexpr int kHighestLevel = 60;
-    // Sound indexes of the sound table.
-    static constexpr int kSoundRefused = 1;
-    static constexpr int kSoundSelected = 2;
-    static constexpr int kSoundButton = 6;
-    static constexpr int kSoundGameOver = 21;
-    static constexpr int kSoundLevelComplete = 22;
-    static constexpr int kSoundTimeRunningOut = 34;
-    static constexpr int kSoundBurstScore = 40;
-    static constexpr int kSoundBurstClick = 42;
+    static constexpr int kSoundRefused = board::kSoundRefused;
     // How long the console's glow stays lit when a sun arrives.
     static constexpr int kGoldGlowFrames = 25;
     // The label onDeactivate queues for the input thread.

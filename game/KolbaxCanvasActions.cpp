@@ -152,12 +152,12 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
         }
         int x = scoreX_, y = scoreY_;
         if (is(label, "Do burst at click area")) {
-            GameCanvas::playSound(kSoundBurstClick);
+            GameCanvas::playSound(board::kSoundBurstClick);
             x = view_->clickPoint().x, y = view_->clickPoint().y;
         } else if (is(label, "Do burst at console sun")) {
             x = consoleSunX_, y = consoleSunY_;
         } else {
-            GameCanvas::playSound(kSoundBurstScore);
+            GameCanvas::playSound(board::kSoundBurstScore);
         }
         effectFrom("bonussparkle", x, y, "Remove effect");
         return true;
@@ -226,12 +226,12 @@ bool KolbaxCanvas::spriteAction(lang::Object* source, const lang::String& label)
             if (level_ == 1 && hint.valid() && !tutorial_->isShowing()) {
                 // The first lesson points at the move the hint would show.
                 util::Point p = squareToScreen(hint.x1, hint.y1);
-                if (tutorial_->offerIfDueAt(0, level_, p.x, p.y)) {
+                if (tutorial_->offerIfDueAt(board::kPageGeneral, level_, p.x, p.y)) {
                     placeBelow(tutorial_.get(), "ipicketfence3");
                     board_.showHintSoon();
                 }
             } else if (level_ != 1 && level_ % 4 == 0) {
-                offerTutorial(7);
+                offerTutorial(board::kPageNoWaitSwapping);
             }
         }
         // Play starts here: the power pieces the first board holds are explained as play is entered.
@@ -262,7 +262,7 @@ bool KolbaxCanvas::flowAction(lang::Object* source, const lang::String& label) {
         return true;
     }
     if (is(label, "btn_tutorialClose")) {
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         if (tutorialShowing()) {
             show("dim", false);
             if (tutorial_) {
@@ -291,8 +291,8 @@ bool KolbaxCanvas::flowAction(lang::Object* source, const lang::String& label) {
     }
     if (is(label, "ibtncontinue")) {
         show("LevelComplete", false);
-        stopSound(kSoundLevelComplete);
-        stopSound(kSoundTimeRunningOut);
+        stopSound(board::kSoundLevelComplete);
+        stopSound(board::kSoundTimeRunningOut);
         levelCompleteCountdown_ = bonusCompleteCountdown_ = 0;
         if (bonusNext_) {
             bonusNext_ = false;
@@ -336,7 +336,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
     if (is(label, "bMenuExit")) {
         sendReport(GamePlayReport::kExit);
         replayCount_ = 0;
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         setCursor(window::Cursor::waitCursor());
         requestExit();
         return true;
@@ -370,7 +370,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "bbacktomainmenu")) {
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         show("MenuMap", false);
         switchMusic(kMusicMap, kMusicNone);
         enterState(kMainMenu);
@@ -385,7 +385,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "bMenuInstructions") || is(label, "bMenuInstructionsFromExit")) {
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         sprite::Sprite* instructions = named("Instructions");
         if (instructions == nullptr)
             return true;
@@ -410,7 +410,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "bStart1")) {
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         show("MainMenu", false);
         switchMusic(kMusicMainMenu, kMusicNone);
         enterState(kMap);
@@ -418,7 +418,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
     }
     if (is(label, "bstartgame")) {
         switchMusic(kMusicMap, kMusicNone);
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         for (const char* name :
              {"MenuMap", "MainMenu", "Options", "Instructions", "ExitDialog", "LevelComplete", "GameOver",
               "ChoosePlayer", "GenericDialog", "highlight", "dim"})
@@ -435,7 +435,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         sendReport(toMap ? GamePlayReport::kToMap : GamePlayReport::kEndGame);
         replayCount_ = 0;
         storeSunCarryOver();
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         show("ExitDialog", false);
         show("dim", false);
         paused_ = false;
@@ -459,7 +459,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
     }
     if (is(label, "retry")) {
         show("highlight", false);
-        stopSound(kSoundTimeRunningOut);
+        stopSound(board::kSoundTimeRunningOut);
         ++retries_;
         replayCount_ += 100;
         report_.clearSent();
@@ -478,7 +478,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "upsellQB")) {
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         leaveFullScreen();
         std::string address = playerData_ ? playerData_->visitUrl() : std::string();
         if (address.empty())
@@ -493,7 +493,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
     }
     if (is(label, "CLOSED")) {
         applyVolumes();
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         if (state_ == kLevelComplete) {
             show("LevelComplete", false);
             if (bonusLevel_)
@@ -513,7 +513,7 @@ bool KolbaxCanvas::buttonAction(const lang::String& label) {
         return true;
     }
     if (is(label, "bMenuOptions") || is(label, "bMenuOptionsFromExit")) {
-        GameCanvas::playSound(kSoundButton);
+        GameCanvas::playSound(board::kSoundButton);
         if (sprite::Sprite* options = named("Options");
             options != nullptr && options->instanceOf("OptionsSprite"))
             static_cast<OptionsSprite*>(options)->load();

@@ -141,7 +141,7 @@ bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
         show("itutorial", false);
         playedUnderTutorial_ = false;
         if (level_ == 1 && board_.swapCount() > 9)
-            offerTutorial(2);
+            offerTutorial(board::kPageAfterTenSwaps);
     }
     syncBoardState();
     return true;

@@ -94,7 +94,7 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     // The score runs on from the stored one: the console shows the model's score every frame.
     board_.setScore(playerData_ ? playerData_->score() : 0);
     // The alarm of a level lost in red alert ends with it.
-    stopSound(kSoundTimeRunningOut);
+    stopSound(board::kSoundTimeRunningOut);
     for (const char* name : {"MenuMap", "MainMenu", "GameOver", "LevelComplete", "Options", "Instructions",
                              "ExitDialog", "ChoosePlayer", "dim", "inomoremoves"})
         show(name, false);
@@ -133,7 +133,7 @@ void KolbaxCanvas::levelStartFailed(int level, bool bonus, const std::string& er
     // The player is told which file stopped the level and lands on the map, never on an empty screen.
     notifyPlayer(std::string(bonus ? "The bonus level after level " : "Level ") + std::to_string(level) +
                  " cannot start: " + error);
-    stopSound(kSoundTimeRunningOut);
+    stopSound(board::kSoundTimeRunningOut);
     for (const char* name : {"GameOver", "LevelComplete", "ExitDialog", "dim", "inomoremoves"})
         show(name, false);
     // A bonus level follows a level the player completed: that progress stands.

@@ -66,7 +66,7 @@ void KolbaxCanvas::applyEntry(int state) {
             break;
         case kMainMenu:
             show("itutorial", false);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             putBackCarriedSun();
             scheduleNotify(15, lang::String("StartMainMenuMusic"), 0, nullptr, nullptr);
             for (const char* name : kDialogs)
@@ -98,7 +98,7 @@ void KolbaxCanvas::applyEntry(int state) {
             showBackgrounds(false, level_);
             show("consoledialog", false);
             show("btn_consolesun", false);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             putBackCarriedSun();
             // After a fifth level (and its bonus level) the map moves on to the next stage; otherwise
             // it shows the level the player selected last.
@@ -127,7 +127,7 @@ void KolbaxCanvas::applyEntry(int state) {
             show("hinthighlight2", false);
             putBackCarriedSun();
             fadeAllClips(kMusicFadeFrames);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             if (lostByNoMoves_) {
                 sendReport(GamePlayReport::kNoMoreMoves);
                 show("inomoremoves", false);
@@ -136,7 +136,7 @@ void KolbaxCanvas::applyEntry(int state) {
                 replayCount_ = 0;
             }
             lostByNoMoves_ = false;
-            GameCanvas::playSound(kSoundGameOver);
+            GameCanvas::playSound(board::kSoundGameOver);
             for (const char* name : {"dim", "GameOver"})
                 if (sprite::Sprite* s = named(name)) {
                     placeBelow(s, "ipicketfence3");
@@ -146,7 +146,7 @@ void KolbaxCanvas::applyEntry(int state) {
         case kLevelComplete:
             show("itutorial", false);
             fadeAllClips(kMusicFadeFrames);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             show("bonusclicknumber", false);
             show("highlight", false);
             retries_ = 0;
@@ -155,7 +155,7 @@ void KolbaxCanvas::applyEntry(int state) {
             else
                 report_.bonusScore = board_.bonusPoints();
             replayCount_ = 0;
-            GameCanvas::playSound(kSoundLevelComplete);
+            GameCanvas::playSound(board::kSoundLevelComplete);
             setSelectedLevel(map_ ? map_->selectedLevel() : level_);
             if (bonusLevel_)
                 bonusCompleteCountdown_ = kCountdownStart;
@@ -239,7 +239,7 @@ void KolbaxCanvas::tutorialFrame() {
     const bool look = frames_ % 8 == 0;
     if (look && (board_.timer() > 300 || restOnSunFrames_ > 50 || level_ == 9) && !board_.sunCarried() &&
         board_.suns() > 0 && !board_.allSquaresGold() && !tutorial_->isShowing())
-        offerTutorial(5);
+        offerTutorial(board::kPageConsoleSun);
     // The explanation of the level itself, once nothing else is on show.
     if (look && state_ == kPlay && level_ == 3 && !tutorial_->isShowing())
         for (int page = 0; page < TutorialDialog::kPages; ++page)
