@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,15 @@ public:
     // A selected level within 1..min(HIG_LVL + 1, 60).
     int clampSelectableLevel(int level);
 
+    // ---- the named actions: one entry per label the canvas handles, in the order they are tried ----
+    enum ActionFlags { kEffect = 1, kFlow = 2, kButton = 4, kPrefix = 8 };
+    struct NamedAction {
+        const char* label;
+        bool (KolbaxCanvas::*handler)(sprite::AnimateSprite* fx, const lang::String& label);
+        int flags;  // its group (effects' ends, the flow, buttons and commands), and kPrefix
+    };
+    static std::span<const NamedAction> namedActions();
+
     // ---- what the tests and the tools read ----
     int state() const { return state_; }
     int previousState() const { return previousState_; }
@@ -269,10 +279,44 @@ private:
     void raiseHighestLevel(int completed);
     int highestLevel();
 
-    // Actions.
-    bool flowAction(lang::Object* source, const lang::String& label);
-    bool spriteAction(lang::Object* source, const lang::String& label);
-    bool buttonAction(const lang::String& label);
+    // Named actions (KolbaxCanvasActions.cpp): each answers whether the handling ends there.
+    static const NamedAction* findAction(const lang::String& label);
+    bool hideEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool removeEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool flyToTarget(sprite::AnimateSprite* fx, const lang::String& label);
+    bool fadeBonusText(sprite::AnimateSprite* fx, const lang::String& label);
+    bool burstAtTarget(sprite::AnimateSprite* fx, const lang::String& label);
+    bool turnSquareGold(sprite::AnimateSprite* fx, const lang::String& label);
+    bool giveGoldSun(sprite::AnimateSprite* fx, const lang::String& label);
+    bool hideBonusBlockEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool showGoldTile(sprite::AnimateSprite* fx, const lang::String& label);
+    bool slowCascade(sprite::AnimateSprite* fx, const lang::String& label);
+    bool showRealPieces(sprite::AnimateSprite* fx, const lang::String& label);
+    bool hidePieceEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool focusLost(sprite::AnimateSprite* fx, const lang::String& label);
+    bool closeTutorial(sprite::AnimateSprite* fx, const lang::String& label);
+    bool hideGoldGlow(sprite::AnimateSprite* fx, const lang::String& label);
+    bool completeBonusLevel(sprite::AnimateSprite* fx, const lang::String& label);
+    bool startMainMenuMusic(sprite::AnimateSprite* fx, const lang::String& label);
+    bool continueAfterLevel(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openDelayedExitDialog(sprite::AnimateSprite* fx, const lang::String& label);
+    bool endByNoMoreMoves(sprite::AnimateSprite* fx, const lang::String& label);
+    bool menuExit(sprite::AnimateSprite* fx, const lang::String& label);
+    bool changeProfile(sprite::AnimateSprite* fx, const lang::String& label);
+    bool chooseProfile(sprite::AnimateSprite* fx, const lang::String& label);
+    bool backToMainMenu(sprite::AnimateSprite* fx, const lang::String& label);
+    bool startEditor(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openInstructions(sprite::AnimateSprite* fx, const lang::String& label);
+    bool closeInstructions(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openMap(sprite::AnimateSprite* fx, const lang::String& label);
+    bool startGame(sprite::AnimateSprite* fx, const lang::String& label);
+    bool leaveLevel(sprite::AnimateSprite* fx, const lang::String& label);
+    bool overMenu(sprite::AnimateSprite* fx, const lang::String& label);
+    bool retry(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openUpsell(sprite::AnimateSprite* fx, const lang::String& label);
+    bool crossCursor(sprite::AnimateSprite* fx, const lang::String& label);
+    bool closeDialog(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openOptions(sprite::AnimateSprite* fx, const lang::String& label);
 
     // Input.
     bool boardClick(int x, int y, bool dragging);
