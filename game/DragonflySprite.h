@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/rules/BoardEvents.h"
+#include "game/rules/BoardValues.h"
 #include "lang/Ref.h"
 #include "sprite/AnimateSprite.h"
 
@@ -20,7 +21,7 @@ public:
     static constexpr int kFlying = 20;
     static constexpr int kLeaving = 21;
     static constexpr int kMaxPath = 52;
-    static constexpr int kNoSquare = -13;
+    static constexpr int kNoSquare = board::kNone;
 
     DragonflySprite();
     ~DragonflySprite() override;

@@ -68,7 +68,7 @@ void GamePieceSprite::showPowerOverlay(int code, util::Random& random) {
 }
 
 void GamePieceSprite::hidePowerOverlay() {
-    powerCode_ = -13;
+    powerCode_ = board::kNone;
     markDirty();
 }
 
@@ -144,7 +144,7 @@ bool GamePieceSprite::update(int frame, util::RectangleNM* out, util::Region* re
     if (getFrame() != shown)
         markDirty();
     // The overlays are stepped before the piece reports: what they changed is part of this step.
-    bool changed = stepOverlay(powerOverlay_.get(), powerCode_ != -13, frame, out, region);
+    bool changed = stepOverlay(powerOverlay_.get(), powerCode_ != board::kNone, frame, out, region);
     changed |= stepOverlay(sunOverlay_.get(), kind() == kSunFrame, frame, out, region);
     changed |= AnimateSprite::update(frame, out, region);
     return changed;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/rules/BoardEvents.h"
+#include "game/rules/BoardValues.h"
 #include "lang/Ref.h"
 #include "sprite/AnimateSprite.h"
 
@@ -90,9 +91,9 @@ private:
     bool previewLit_ = false;
     bool landing_ = false;
     int pieceState_ = kAtRest;
-    int squareX_ = -13;
-    int squareY_ = -13;
-    int powerCode_ = -13;
+    int squareX_ = board::kNone;
+    int squareY_ = board::kNone;
+    int powerCode_ = board::kNone;
     int dropSteps_ = 0;
     int dropTargetX_ = 0;
     int dropTargetY_ = 0;

@@ -1,27 +1,91 @@
-// KolbaxBoardView: the board model's events drawn as sprites of the game canvas.
+// KolbaxBoardView: the board's picture: the piece, tile, zoom and dragonfly pools, the bonus level's blocks
+// and prizes, the board geometry, and the board model's events drawn as sprites of the game canvas.
 #pragma once
 
+#include <array>
 #include <map>
+#include <vector>
 
+#include "game/BoardViewHost.h"
+#include "game/rules/Board.h"
 #include "game/rules/BoardEvents.h"
 #include "lang/Ref.h"
+#include "util/Point.h"
 #include "window/Image.h"
 
-namespace sprite {
-class AnimateSprite;
-}
+class DragonflySprite;
+class GamePieceSprite;
+class MagnifySprite;
+class TileGridSprite;
 
-class KolbaxCanvas;
-
-// Runs inside the model's calls, so always under the canvas lock.
+// Runs inside the model's calls and the canvas's operations, so always under the canvas lock. The model
+// is the canvas's; the view reads it and, for the effects that end on the board, drives it.
 class KolbaxBoardView : public BoardEvents {
 public:
-    explicit KolbaxBoardView(KolbaxCanvas& canvas) : canvas_(canvas) {}
+    KolbaxBoardView(BoardViewHost& host, Board& board);
+    ~KolbaxBoardView() override;
 
     // One cell of a sprite sheet as a picture of its own (the zoom pictures of the pieces); null when
     // the sheet has no such cell.
     static lang::Ref<window::Image> cellImage(sprite::AnimateSprite& sheet, int frame);
 
+    // ---- set-up from the loaded scene ----
+    // The tile template fixes the square size and, by where it stands, the board's origin.
+    void readGeometry();
+    // The pools made from the templates: a tile and a zoom picture per square, the pieces, the dragonflies.
+    void makePools();
+
+    // ---- the pictures and where they stand ----
+    GamePieceSprite* pieceSprite(int id);
+    TileGridSprite* tileSprite(int x, int y);
+    MagnifySprite* magnifySprite(int x, int y);
+    DragonflySprite* dragonflySprite(int i);
+    // The block of a bonus cell (row * 6 + column), or null outside a bonus level.
+    sprite::AnimateSprite* bonusBlock(int cell);
+    bool hasBonusBlocks() const { return !bonusBlocks_.empty(); }
+    // Square (x, y)'s screen position; findSquareAt answers (-1, -1) when no tile stands exactly there.
+    util::Point squareToScreen(int x, int y) const;
+    BoardSquare findSquareAt(int px, int py) const;
+    // The square under a canvas point, or (kNone, kNone).
+    BoardSquare squareUnder(int px, int py) const;
+    // The pool id of the resting piece under a canvas point, or kNone.
+    int pieceUnder(int px, int py);
+    // The bonus block under a canvas point (its row * 6 + column), or -1.
+    int bonusBlockUnder(int px, int py);
+    // The piece the pointer rests on (kNone: none); a piece that leaves the board is forgotten.
+    int hoverPiece() const { return hoverPiece_; }
+    void setHoverPiece(int id) { hoverPiece_ = id; }
+    // Where the last points of a match showed: their flights and bursts start there.
+    util::Point clickPoint() const { return click_; }
+
+    // ---- scene work the canvas asks for ----
+    // A copy of the floating score number showing `value`, as BoardViewHost::effectFrom.
+    lang::Ref<sprite::AnimateSprite> floatingNumber(int x, int y, int value, const char* label);
+    // The carried sun's pictures on the pointer: hidden, or centred on a canvas point.
+    void hideSunCursor();
+    void moveSunCursor(int x, int y);
+    void hidePieces();
+    // Nothing of a board stays: pieces, tiles, dragonflies, the hover, the bonus grid and every effect.
+    void reset();
+    void clearBonusGrid();
+    // The prize grid gives way to the tally's panel.
+    void hideBonusGrid();
+    // A gold effect's end: the square it carries (index + 1; 0 carries none) shows gold when it is gold.
+    void showGoldTile(int carried);
+    // The end of the arrival: the zoom pictures give way to the real pieces and tiles.
+    void showRealPieces();
+    // A board set by hand shown at once, every piece at rest on its square.
+    void showSquares();
+    // One step of the arrival: zoom pictures appear at random; true once all of them show.
+    bool arrivalStep();
+    // One step of the pieces leaving at a level's end; true once every one has left.
+    bool departuresStep();
+    void resetDepartures() { departed_.fill(false); }
+    // The tally's phases: the tiles burst away; the pieces stop on their squares and the dragonflies go.
+    void replaceTilesWithEndAnimations();
+    void settlePieces();
+
+    // ---- BoardEvents ----
     void playSound(int effect, double volume) override;
     void piecePlaced(int id, int x, int y, int value, int zoomSteps, int turns) override;
     void pieceSpawned(int id, int x, int y, int value, int frames) override;
@@ -81,14 +145,36 @@ public:
     void clearEffects();
 
 private:
+    sprite::Sprite* named(const char* name);
+    sprite::AnimateSprite* namedAnimated(const char* name);
+    void show(const char* name, bool on);
     // The kind frame and power overlay of a value.
     void showValue(int id, int value);
-
     // An effect shown on square (x, y).
     void onSquare(const char* templateName, int x, int y, const char* label);
 
-    KolbaxCanvas& canvas_;
+    BoardViewHost& host_;
+    Board& board_;
+
+    // Geometry.
+    int boardOriginX_ = 0;
+    int boardOriginY_ = 0;
+    int squareWidth_ = 44;
+    int squareHeight_ = 44;
+
+    std::vector<lang::Ref<GamePieceSprite>> pieces_;
+    std::vector<lang::Ref<TileGridSprite>> tiles_;
+    std::vector<lang::Ref<MagnifySprite>> magnifiers_;
+    std::vector<lang::Ref<DragonflySprite>> dragonflies_;
+    std::vector<int> flightDragonfly_;  // model flight id -> dragonfly index
+    // The bonus level's 36 blocks and the prizes under them, row by row (empty outside a bonus level).
+    std::vector<lang::Ref<sprite::AnimateSprite>> bonusBlocks_;
+    std::vector<lang::Ref<sprite::AnimateSprite>> bonusPrizes_;
     // Beams in flight by heading and pool slot; the two five-match flashes.
     std::map<int, lang::Ref<sprite::AnimateSprite>> beams_;
     std::array<lang::Ref<sprite::AnimateSprite>, 2> flashes_;
+    // Squares whose piece has left in the leaving phase of the tally.
+    std::array<bool, board::kSquares> departed_{};
+    int hoverPiece_ = board::kNone;
+    util::Point click_;
 };

@@ -5,9 +5,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "game/BoardViewHost.h"
 #include "game/GameHost.h"
 #include "game/GamePlayReport.h"
 #include "game/LevelTally.h"
@@ -21,11 +23,9 @@
 #include "util/Random.h"
 
 class ConsoleDialog;
-class DragonflySprite;
 class KolbaxBoardView;
 class GamePieceSprite;
 class LevelCompleteDialog;
-class MagnifySprite;
 class MenuMapDialog;
 class PlayerData;
 class TutorialDialog;
@@ -47,43 +47,35 @@ util::Random& gameRandom();
 // onDeactivate arrives on the window thread and only queues a label for the input thread, so the
 // window thread never waits for the canvas lock.
 //
-// The canvas is the host of every game dialog of its scene (GameHost) and what the level-complete
-// dialog's tally works on (LevelTally). Progress, suns and volumes live in the current profile, reached
+// The canvas is the host of every game dialog of its scene (GameHost), what the level-complete dialog's
+// tally works on (LevelTally), and the host of the board's picture (BoardViewHost), which the view owns. Progress, suns and volumes live in the current profile, reached
 // through the one PlayerData object.
-class KolbaxCanvas : public sprite::GameCanvas2, public GameHost, public LevelTally {
+class KolbaxCanvas : public sprite::GameCanvas2, public GameHost, public LevelTally, public BoardViewHost {
 public:
-    // Screen states.
-    static constexpr int kPlay = 0;
-    static constexpr int kBusy = 1;
-    static constexpr int kResolving = 2;
-    static constexpr int kSettling = 3;
-    static constexpr int kPaused = 4;
-    static constexpr int kMainMenu = 5;
-    static constexpr int kMap = 6;
-    static constexpr int kGameOver = 7;
-    static constexpr int kLevelComplete = 8;
-    static constexpr int kBonusPlay = 9;
-    static constexpr int kEditor = 10;
+    // Screen states (board::State).
+    static constexpr int kPlay = board::kPlay;
+    static constexpr int kBusy = board::kBusy;
+    static constexpr int kResolving = board::kResolving;
+    static constexpr int kSettling = board::kSettling;
+    static constexpr int kPaused = board::kPaused;
+    static constexpr int kMainMenu = board::kMainMenu;
+    static constexpr int kMap = board::kMap;
+    static constexpr int kGameOver = board::kGameOver;
+    static constexpr int kLevelComplete = board::kLevelComplete;
+    static constexpr int kBonusPlay = board::kBonusPlay;
+    static constexpr int kEditor = board::kEditor;
     // Music ids (the state each plays in); -1 none.
     static constexpr int kMusicNone = -1;
-    static constexpr int kMusicInGame = 0;
-    static constexpr int kMusicMainMenu = 5;
-    static constexpr int kMusicMap = 6;
-    static constexpr int kMusicBonus = 9;
+    static constexpr int kMusicInGame = board::kPlay;
+    static constexpr int kMusicMainMenu = board::kMainMenu;
+    static constexpr int kMusicMap = board::kMap;
+    static constexpr int kMusicBonus = board::kBonusPlay;
     static constexpr int kAmbientClips = scene_names::kAmbientClips;
     static constexpr int kClipCount = scene_names::kClipCount;
     static constexpr int kMusicFadeFrames = 30;
     static constexpr int kCountdownStart = 1000;
     static constexpr int kHighestLevel = 60;
-    // Sound indexes of the sound table.
-    static constexpr int kSoundRefused = 1;
-    static constexpr int kSoundSelected = 2;
-    static constexpr int kSoundButton = 6;
-    static constexpr int kSoundGameOver = 21;
-    static constexpr int kSoundLevelComplete = 22;
-    static constexpr int kSoundTimeRunningOut = 34;
-    static constexpr int kSoundBurstScore = 40;
-    static constexpr int kSoundBurstClick = 42;
+    static constexpr int kSoundRefused = board::kSoundRefused;
     // How long the console's glow stays lit when a sun arrives.
     static constexpr int kGoldGlowFrames = 25;
     // The label onDeactivate queues for the input thread.
@@ -145,6 +137,22 @@ public:
     void placeBelowTopFence(sprite::Sprite* dialog) override;
     void setArrowCursor() override;
 
+    // ---- BoardViewHost: what the board view asks of the canvas ----
+    sprite::GameCanvas2& scene() override { return *this; }
+    // Puts a sprite just below the named one in the scene order (on top when it is missing).
+    void placeBelow(sprite::Sprite* sprite, const char* reference) override;
+    lang::Ref<sprite::AnimateSprite> effectFrom(const char* templateName, int x, int y,
+                                                const char* label) override;
+    // The tutorial page offered now, when this player is due to see it (no tutorial: nothing).
+    void offerTutorial(int page) override;
+    void explanationDue(int page) override;
+    util::Point consoleSunPoint() override { return util::Point(consoleSunX_, consoleSunY_); }
+    util::Point scorePoint() override { return util::Point(scoreX_, scoreY_); }
+    void beginArrival() override { initialShowPhase_ = true; }
+    bool arriving() override { return initialShowPhase_; }
+    void boardLevelComplete() override { levelEnded_ = true; }
+    void boardLevelLost(LevelLoss reason) override;
+
     // ---- set-up (before the scene is loaded) ----
     // The folder of "leveling.txt" and the layouts; the table is read at once. False with `error` set
     // (naming the file and line) when it cannot be read.
@@ -182,6 +190,15 @@ public:
     // A selected level within 1..min(HIG_LVL + 1, 60).
     int clampSelectableLevel(int level);
 
+    // ---- the named actions: one entry per label the canvas handles, in the order they are tried ----
+    enum ActionFlags { kEffect = 1, kFlow = 2, kButton = 4, kPrefix = 8 };
+    struct NamedAction {
+        const char* label;
+        bool (KolbaxCanvas::*handler)(sprite::AnimateSprite* fx, const lang::String& label);
+        int flags;  // its group (effects' ends, the flow, buttons and commands), and kPrefix
+    };
+    static std::span<const NamedAction> namedActions();
+
     // ---- what the tests and the tools read ----
     int state() const { return state_; }
     int previousState() const { return previousState_; }
@@ -203,18 +220,13 @@ public:
     int reportsSent() const { return reportsSent_; }
     bool sunCarried() const { return board_.sunCarried(); }
     bool dragPending() const { return dragPending_; }
+    // The board's picture, and its pieces, tiles and bonus blocks (see KolbaxBoardView).
+    KolbaxBoardView& view() { return *view_; }
     GamePieceSprite* pieceSprite(int id);
     TileGridSprite* tileSprite(int x, int y);
-    // The block of a bonus cell (row * 6 + column), or null outside a bonus level.
     sprite::AnimateSprite* bonusBlock(int cell);
-    DragonflySprite* dragonflySprite(int i);
-    MagnifySprite* magnifySprite(int x, int y);
-    window::AudioClip* clip(int i) { return clips_[static_cast<size_t>(i)].get(); }
-    // Square (x, y)'s screen position; findSquareAt answers (-1, -1) when no tile stands exactly there.
     util::Point squareToScreen(int x, int y) const;
-    BoardSquare findSquareAt(int px, int py) const;
-    // The square under a canvas point, or (-13, -13).
-    BoardSquare squareUnder(int px, int py) const;
+    window::AudioClip* clip(int i) { return clips_[static_cast<size_t>(i)].get(); }
     bool anyScreenShowing();
     bool boardActive() const { return state_ >= kPlay && state_ <= kSettling; }
 
@@ -225,7 +237,6 @@ private:
     void disableLink();
     // The board's kind codes from the scene script's integer list.
     void readKindTable();
-    void makePools();
     void makeClips();
     sprite::Sprite* named(const char* name);
     // The name `sprite` is placed in the scene under: its own, unless that name stands for another sprite.
@@ -233,13 +244,10 @@ private:
     sprite::AnimateSprite* namedAnimated(const char* name);
     void show(const char* name, bool on);
     bool shown(const char* name);
-    // Puts a sprite just below the named one in the scene order (on top when it is missing).
-    void placeBelow(sprite::Sprite* sprite, const char* reference);
     // Puts a sprite just above the named one (on top when it is missing).
     void placeAbove(sprite::Sprite* sprite, const char* reference);
     void placeOnTop(sprite::Sprite* sprite);
     void resetBoardScene();
-    void hidePieces();
 
     // States.
     void applyEntry(int state);
@@ -271,35 +279,52 @@ private:
     void raiseHighestLevel(int completed);
     int highestLevel();
 
-    // Actions.
-    bool flowAction(lang::Object* source, const lang::String& label);
-    bool spriteAction(lang::Object* source, const lang::String& label);
-    bool buttonAction(const lang::String& label);
-    void showGoldTile(sprite::Sprite* source);
+    // Named actions (KolbaxCanvasActions.cpp): each answers whether the handling ends there.
+    static const NamedAction* findAction(const lang::String& label);
+    bool hideEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool removeEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool flyToTarget(sprite::AnimateSprite* fx, const lang::String& label);
+    bool fadeBonusText(sprite::AnimateSprite* fx, const lang::String& label);
+    bool burstAtTarget(sprite::AnimateSprite* fx, const lang::String& label);
+    bool turnSquareGold(sprite::AnimateSprite* fx, const lang::String& label);
+    bool giveGoldSun(sprite::AnimateSprite* fx, const lang::String& label);
+    bool hideBonusBlockEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool showGoldTile(sprite::AnimateSprite* fx, const lang::String& label);
+    bool slowCascade(sprite::AnimateSprite* fx, const lang::String& label);
+    bool showRealPieces(sprite::AnimateSprite* fx, const lang::String& label);
+    bool hidePieceEffect(sprite::AnimateSprite* fx, const lang::String& label);
+    bool focusLost(sprite::AnimateSprite* fx, const lang::String& label);
+    bool closeTutorial(sprite::AnimateSprite* fx, const lang::String& label);
+    bool hideGoldGlow(sprite::AnimateSprite* fx, const lang::String& label);
+    bool completeBonusLevel(sprite::AnimateSprite* fx, const lang::String& label);
+    bool startMainMenuMusic(sprite::AnimateSprite* fx, const lang::String& label);
+    bool continueAfterLevel(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openDelayedExitDialog(sprite::AnimateSprite* fx, const lang::String& label);
+    bool endByNoMoreMoves(sprite::AnimateSprite* fx, const lang::String& label);
+    bool menuExit(sprite::AnimateSprite* fx, const lang::String& label);
+    bool changeProfile(sprite::AnimateSprite* fx, const lang::String& label);
+    bool chooseProfile(sprite::AnimateSprite* fx, const lang::String& label);
+    bool backToMainMenu(sprite::AnimateSprite* fx, const lang::String& label);
+    bool startEditor(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openInstructions(sprite::AnimateSprite* fx, const lang::String& label);
+    bool closeInstructions(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openMap(sprite::AnimateSprite* fx, const lang::String& label);
+    bool startGame(sprite::AnimateSprite* fx, const lang::String& label);
+    bool leaveLevel(sprite::AnimateSprite* fx, const lang::String& label);
+    bool overMenu(sprite::AnimateSprite* fx, const lang::String& label);
+    bool retry(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openUpsell(sprite::AnimateSprite* fx, const lang::String& label);
+    bool crossCursor(sprite::AnimateSprite* fx, const lang::String& label);
+    bool closeDialog(sprite::AnimateSprite* fx, const lang::String& label);
+    bool openOptions(sprite::AnimateSprite* fx, const lang::String& label);
 
     // Input.
     bool boardClick(int x, int y, bool dragging);
-    int pieceUnder(int px, int py);
     void hoverPieces(int px, int py);
     void togglePause();
     void openExitDialog();
 
-    // The view of the board model's events (KolbaxCanvasBoard.cpp).
-    friend class KolbaxBoardView;
-    // A copy of a template sprite shown at (x, y) below the top fence, whose end runs `label`; null
-    // without the template.
-    lang::Ref<sprite::AnimateSprite> effectFrom(const char* templateName, int x, int y, const char* label);
-    // A copy of the floating score number showing `value`, as effectFrom.
-    lang::Ref<sprite::AnimateSprite> floatingNumber(int x, int y, int value, const char* label);
-    void hideSunCursor();
-    // Centres the carried sun's pictures on a canvas point.
-    void moveSunCursor(int x, int y);
     void sendSunBack();
-    // The bonus block under a canvas point (its row * 6 + column), or -1.
-    int bonusBlockUnder(int px, int py);
-    void clearBonusGrid();
-    // The tutorial page offered now, when this player is due to see it (no tutorial: nothing).
-    void offerTutorial(int page);
     // The page of the first power piece on the board, when this player is due to see it.
     void offerPowerTutorial();
 
@@ -344,8 +369,6 @@ private:
     int musicVolume_ = 128;
     bool initialHidePhase_ = false;
     bool initialShowPhase_ = false;
-    // Squares whose piece has left in the leaving phase of the tally.
-    std::array<bool, board::kSquares> departed_{};
     bool arrivalScheduled_ = false;
     bool paused_ = false;
     // The instructions on show were opened from the in-game menu.
@@ -353,7 +376,6 @@ private:
     // Set by the model's level end, acted on by the frame step once the model's frame is over.
     bool levelEnded_ = false;
     bool lostByNoMoves_ = false;
-    int clickX_ = 0, clickY_ = 0;
     int scoreX_ = 680, scoreY_ = 40;
     int consoleSunX_ = 60, consoleSunY_ = 560;
     int frames_ = 0;
@@ -366,23 +388,8 @@ private:
 
     // Input.
     bool dragPending_ = false;
-    int hoverPiece_ = board::kNone;
     int pointerX_ = 0, pointerY_ = 0;
 
-    // Geometry.
-    int boardOriginX_ = 0;
-    int boardOriginY_ = 0;
-    int squareWidth_ = 44;
-    int squareHeight_ = 44;
-
-    // The scene's named sprites and the pools made from the templates.
+    // The music and ambient clips.
     std::array<lang::Ref<window::AudioClip>, kClipCount> clips_;
-    std::vector<lang::Ref<GamePieceSprite>> pieces_;
-    std::vector<lang::Ref<TileGridSprite>> tiles_;
-    std::vector<lang::Ref<MagnifySprite>> magnifiers_;
-    std::vector<lang::Ref<DragonflySprite>> dragonflies_;
-    std::vector<int> flightDragonfly_;  // model flight id -> dragonfly index
-    // The bonus level's 36 blocks and the prizes under them, row by row (empty outside a bonus level).
-    std::vector<lang::Ref<sprite::AnimateSprite>> bonusBlocks_;
-    std::vector<lang::Ref<sprite::AnimateSprite>> bonusPrizes_;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "game/GamePieceSprite.h"
+#include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
 #include "sprite/ButtonSprite.h"
 #include "window/Cursor.h"
@@ -65,20 +66,9 @@ void KolbaxCanvas::togglePause() {
         resumeFromPause();
 }
 
-void KolbaxCanvas::hideSunCursor() {
-    for (const char* name : {"biggoldsunoncursor", "smallgoldsunoncursor", "sparklesoncursor"})
-        show(name, false);
-}
-
-void KolbaxCanvas::moveSunCursor(int x, int y) {
-    for (const char* name : {"biggoldsunoncursor", "smallgoldsunoncursor", "sparklesoncursor"})
-        if (sprite::Sprite* s = named(name))
-            s->setLocation(x - s->getWidth() / 2, y - s->getHeight() / 2);
-}
-
 void KolbaxCanvas::sendSunBack() {
     board_.putSunBack();
-    hideSunCursor();
+    view_->hideSunCursor();
 }
 
 void KolbaxCanvas::openExitDialog() {
@@ -92,17 +82,6 @@ void KolbaxCanvas::openExitDialog() {
         }
 }
 
-int KolbaxCanvas::pieceUnder(int px, int py) {
-    if (px < 0 || py < 0 || px >= 800 || py >= 600)
-        return board::kNone;
-    for (size_t i = 0; i < pieces_.size(); ++i) {
-        GamePieceSprite* p = pieces_[i].get();
-        if (p->isVisible() && !p->isAnimating() && p->containsPoint(px, py))
-            return static_cast<int>(i);
-    }
-    return board::kNone;
-}
-
 bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
     if (anyScreenShowing() || initialShowPhase_ || levelCompleteCountdown_ > 0 || state_ == kGameOver ||
         state_ == kLevelComplete || !levelInProgress_)
@@ -112,22 +91,22 @@ bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
     if (board_.bonusLevel()) {
         if (tutorialShowing() || board_.bonusClicksLeft() < 1 || board_.bonusBlastRunning())
             return false;
-        if (!bonusBlocks_.empty()) {
-            const int block = bonusBlockUnder(x, y);
+        if (view_->hasBonusBlocks()) {
+            const int block = view_->bonusBlockUnder(x, y);
             if (block < 0)
                 return false;
             board_.pickBonusBlock(block / 6, block % 6);
             return true;
         }
         // A scene without block pictures: the grid spreads over the board's area.
-        BoardSquare sq = squareUnder(x, y);
+        BoardSquare sq = view_->squareUnder(x, y);
         if (sq.x == board::kNone)
             return false;
         board_.pickBonusBlock(sq.y * 6 / board::kRows, sq.x * 6 / board::kColumns);
         return true;
     }
-    int id = pieceUnder(x, y);
-    BoardSquare sq = squareUnder(x, y);
+    int id = view_->pieceUnder(x, y);
+    BoardSquare sq = view_->squareUnder(x, y);
     if (board_.sunCarried()) {
         // A carried sun goes onto the tile under the pointer; the model decides whether it takes it.
         if (sq.x == board::kNone)
@@ -162,7 +141,7 @@ bool KolbaxCanvas::boardClick(int x, int y, bool dragging) {
         show("itutorial", false);
         playedUnderTutorial_ = false;
         if (level_ == 1 && board_.swapCount() > 9)
-            offerTutorial(2);
+            offerTutorial(board::kPageAfterTenSwaps);
     }
     syncBoardState();
     return true;
@@ -192,7 +171,7 @@ bool KolbaxCanvas::onMouseDown(window::Event* event, lang::Ref<lang::Object>* ta
         command->assign("");
         result = false;
     }
-    if (shown("inomoremoves") && !result && pieceUnder(event->x, event->y) != board::kNone) {
+    if (shown("inomoremoves") && !result && view_->pieceUnder(event->x, event->y) != board::kNone) {
         // The board takes no pick under the sign; the player hears that it was refused.
         GameCanvas::playSound(kSoundRefused);
         return false;
@@ -224,10 +203,10 @@ bool KolbaxCanvas::onMouseDown(window::Event* event, lang::Ref<lang::Object>* ta
             dragPending_ = board_.sunCarried();
             if (board_.sunCarried()) {
                 // The sun is on the pointer from the press on, not where it was last carried.
-                moveSunCursor(x, y);
+                view_->moveSunCursor(x, y);
                 show("biggoldsunoncursor", true);
             } else {
-                hideSunCursor();
+                view_->hideSunCursor();
             }
         }
         return false;
@@ -245,9 +224,9 @@ bool KolbaxCanvas::onMouseUp(window::Event* event, lang::Ref<lang::Object>* targ
     bool result = GameCanvas2::onMouseUp(event, target, command);
     lang::Synchronized guard(this, true);
     if (dragPending_ && boardActive() && (board_.selectedPiece() != board::kNone || board_.sunCarried())) {
-        BoardSquare sq = squareUnder(event->x, event->y);
+        BoardSquare sq = view_->squareUnder(event->x, event->y);
         // A release over the pressed piece keeps the pick; over another square it completes the drag.
-        int id = pieceUnder(event->x, event->y);
+        int id = view_->pieceUnder(event->x, event->y);
         if (board_.sunCarried() ||
             (id != board::kNone && id != board_.selectedPiece() && sq.x != board::kNone))
             boardClick(event->x, event->y, true);
@@ -262,7 +241,7 @@ bool KolbaxCanvas::onMouseMove(window::Event* event, lang::Ref<lang::Object>* ta
     pointerX_ = event->x;
     pointerY_ = event->y;
     if (dragPending_ && boardActive() && board_.selectedPiece() != board::kNone) {
-        int id = pieceUnder(event->x, event->y);
+        int id = view_->pieceUnder(event->x, event->y);
         if (id != board::kNone && id != board_.selectedPiece()) {
             dragPending_ = false;
             if (boardClick(event->x, event->y, true))
@@ -273,8 +252,8 @@ bool KolbaxCanvas::onMouseMove(window::Event* event, lang::Ref<lang::Object>* ta
         hoverPieces(event->x, event->y);
     if (board_.sunCarried()) {
         // Over a piece the carried sun shrinks to show where it will land; elsewhere it is big.
-        moveSunCursor(event->x, event->y);
-        const bool overPiece = boardActive() && pieceUnder(event->x, event->y) != board::kNone;
+        view_->moveSunCursor(event->x, event->y);
+        const bool overPiece = boardActive() && view_->pieceUnder(event->x, event->y) != board::kNone;
         show("smallgoldsunoncursor", overPiece);
         show("biggoldsunoncursor", !overPiece);
     }
@@ -282,10 +261,10 @@ bool KolbaxCanvas::onMouseMove(window::Event* event, lang::Ref<lang::Object>* ta
 }
 
 void KolbaxCanvas::hoverPieces(int px, int py) {
-    int id = pieceUnder(px, py);
-    if (id == hoverPiece_)
+    int id = view_->pieceUnder(px, py);
+    if (id == view_->hoverPiece())
         return;
-    hoverPiece_ = id;
+    view_->setHoverPiece(id);
     board_.previewPower(-1, -1);
     GamePieceSprite* piece = pieceSprite(id);
     if (piece == nullptr || !board::onBoard(piece->squareX(), piece->squareY())) {

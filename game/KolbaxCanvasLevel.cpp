@@ -82,7 +82,7 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     dragPending_ = false;
     bonusNext_ = false;
     report_.clearSent();
-    departed_.fill(false);
+    view_->resetDepartures();
     if (console_) {
         console_->setLevel(level);
         console_->resetForLevel();
@@ -94,7 +94,7 @@ bool KolbaxCanvas::startLevel(int level, bool bonus) {
     // The score runs on from the stored one: the console shows the model's score every frame.
     board_.setScore(playerData_ ? playerData_->score() : 0);
     // The alarm of a level lost in red alert ends with it.
-    stopSound(kSoundTimeRunningOut);
+    stopSound(board::kSoundTimeRunningOut);
     for (const char* name : {"MenuMap", "MainMenu", "GameOver", "LevelComplete", "Options", "Instructions",
                              "ExitDialog", "ChoosePlayer", "dim", "inomoremoves"})
         show(name, false);
@@ -133,7 +133,7 @@ void KolbaxCanvas::levelStartFailed(int level, bool bonus, const std::string& er
     // The player is told which file stopped the level and lands on the map, never on an empty screen.
     notifyPlayer(std::string(bonus ? "The bonus level after level " : "Level ") + std::to_string(level) +
                  " cannot start: " + error);
-    stopSound(kSoundTimeRunningOut);
+    stopSound(board::kSoundTimeRunningOut);
     for (const char* name : {"GameOver", "LevelComplete", "ExitDialog", "dim", "inomoremoves"})
         show(name, false);
     // A bonus level follows a level the player completed: that progress stands.
@@ -148,27 +148,9 @@ void KolbaxCanvas::levelStartFailed(int level, bool bonus, const std::string& er
 void KolbaxCanvas::setSquares(const std::array<SquareSetup, board::kSquares>& squares) {
     lang::Synchronized guard(this, true);
     board_.setSquares(squares);
-    hidePieces();
+    view_->hidePieces();
     show("highlight", false);
-    for (int x = 0; x < board::kColumns; ++x)
-        for (int y = 0; y < board::kRows; ++y) {
-            if (TileGridSprite* tile = tileSprite(x, y)) {
-                const int frame = board_.gold(x, y) ? board::kFrameGold : board_.tileFrame(x, y);
-                tile->setTileType(board_.tileType(x, y));
-                if (frame >= 0)
-                    tile->setFrame(frame);
-                tile->setVisible(frame >= 0 && board_.value(x, y) != board::kHole);
-            }
-            GamePieceSprite* piece = pieceSprite(board_.pieceId(x, y));
-            if (piece == nullptr)
-                continue;
-            view_->pieceChanged(board_.pieceId(x, y), board_.value(x, y));
-            piece->setSquare(x, y);
-            util::Point p = squareToScreen(x, y);
-            piece->setLocation(p.x, p.y);
-            placeBelow(piece, "ipicketfence");
-            piece->setVisible(true);
-        }
+    view_->showSquares();
     initialShowPhase_ = false;
     syncBoardState();
 }

@@ -5,12 +5,10 @@
 #include <string>
 
 #include "game/ConsoleDialog.h"
-#include "game/DragonflySprite.h"
 #include "game/GamePieceSprite.h"
 #include "game/KolbaxBoardView.h"
 #include "game/KolbaxCanvas.h"
 #include "game/LevelCompleteDialog.h"
-#include "game/MagnifySprite.h"
 #include "game/MenuMapDialog.h"
 #include "game/OptionsSprite.h"
 #include "game/PlayerData.h"
@@ -45,7 +43,7 @@ lang::Ref<T> dialogNamed(sprite::GameCanvas2& canvas, const char* name, const ch
 
 }  // namespace
 
-KolbaxCanvas::KolbaxCanvas() : view_(std::make_unique<KolbaxBoardView>(*this)), board_(gameRandom()) {
+KolbaxCanvas::KolbaxCanvas() : view_(std::make_unique<KolbaxBoardView>(*this, board_)), board_(gameRandom()) {
     board_.setEvents(view_.get());
 }
 
@@ -184,7 +182,7 @@ void KolbaxCanvas::onSceneLoaded(sprite::DataLoader* loader) {
     readKindTable();
     if (map_)
         map_->prepare();
-    makePools();
+    view_->makePools();
     makeClips();
     applyVolumes();
     // The options' music knob plays the in-game music (the first music clip) as its test clip; the
@@ -254,73 +252,7 @@ void KolbaxCanvas::lookUpScene() {
             static_cast<sprite::ButtonSprite*>(menuButton)->setState(0);
         placeBelow(menuButton, "ipicketfence3");
     }
-    // The tile template fixes the square size and, by where it stands, the board's origin.
-    if (sprite::Sprite* tile = named("gameTile")) {
-        if (tile->getWidth() > 0 && tile->getHeight() > 0) {
-            squareWidth_ = tile->getWidth();
-            squareHeight_ = tile->getHeight();
-        }
-        boardOriginX_ = tile->getX();
-        boardOriginY_ = tile->getY();
-        if (tile->instanceOf("TileGridSprite"))
-            static_cast<TileGridSprite*>(tile)->setSquare(-13, -13);
-    }
-}
-
-void KolbaxCanvas::makePools() {
-    sprite::AnimateSprite* pieceTemplate = namedAnimated("gamePieces");
-    sprite::AnimateSprite* powerTemplate = namedAnimated("powerpieceoverlay");
-    sprite::AnimateSprite* sunTemplate = namedAnimated("newsunanim");
-    sprite::AnimateSprite* tileTemplate = namedAnimated("gameTile");
-    pieces_.clear();
-    tiles_.clear();
-    magnifiers_.clear();
-    dragonflies_.clear();
-    auto copyOf = [](sprite::AnimateSprite* t) {
-        return t != nullptr ? lang::adopt(static_cast<sprite::AnimateSprite*>(t->clone()))
-                            : lang::Ref<sprite::AnimateSprite>();
-    };
-    for (int x = 0; x < board::kColumns; ++x) {
-        for (int y = 0; y < board::kRows; ++y) {
-            auto tile = lang::make<TileGridSprite>();
-            if (tileTemplate != nullptr)
-                tile->setImageGrid(tileTemplate->getImage(), tileTemplate->getColumns(),
-                                   tileTemplate->getRows());
-            tile->setSquare(x, y);
-            util::Point p = squareToScreen(x, y);
-            tile->setLocation(p.x, p.y);
-            tile->setVisible(false);
-            placeBelow(tile.get(), "ipicketfence");
-            tiles_.push_back(tile);
-            auto zoom = lang::make<MagnifySprite>();
-            zoom->setVisible(false);
-            placeBelow(zoom.get(), "ipicketfence");
-            magnifiers_.push_back(zoom);
-        }
-    }
-    for (int i = 0; i < board::kPoolSize; ++i) {
-        auto piece = lang::make<GamePieceSprite>();
-        if (pieceTemplate != nullptr)
-            piece->setImageGrid(pieceTemplate->getImage(), pieceTemplate->getColumns(),
-                                pieceTemplate->getRows());
-        piece->setOverlays(copyOf(powerTemplate).get(), copyOf(sunTemplate).get());
-        piece->setVisible(false);
-        placeBelow(piece.get(), "ipicketfence");
-        pieces_.push_back(piece);
-    }
-    sprite::AnimateSprite* flyTemplate = namedAnimated("dragonfly");
-    for (int i = 0; i < 5; ++i) {
-        auto fly = lang::make<DragonflySprite>();
-        if (flyTemplate != nullptr)
-            fly->setImageGrid(flyTemplate->getImage(), flyTemplate->getColumns(), flyTemplate->getRows());
-        std::array<lang::Ref<sprite::AnimateSprite>, 4> parts{
-            copyOf(namedAnimated("dragonflyup")), copyOf(namedAnimated("dragonflyright")),
-            copyOf(namedAnimated("dragonflydown")), copyOf(namedAnimated("dragonflyleft"))};
-        fly->setDirectionSprites({parts[0].get(), parts[1].get(), parts[2].get(), parts[3].get()});
-        fly->reset();
-        placeBelow(fly.get(), "ipicketfence2");
-        dragonflies_.push_back(fly);
-    }
+    view_->readGeometry();
 }
 
 void KolbaxCanvas::makeClips() {
@@ -341,50 +273,19 @@ void KolbaxCanvas::makeClips() {
 }
 
 GamePieceSprite* KolbaxCanvas::pieceSprite(int id) {
-    return id >= 0 && id < static_cast<int>(pieces_.size()) ? pieces_[static_cast<size_t>(id)].get()
-                                                            : nullptr;
+    return view_->pieceSprite(id);
 }
 
 TileGridSprite* KolbaxCanvas::tileSprite(int x, int y) {
-    if (!board::onBoard(x, y) || tiles_.empty())
-        return nullptr;
-    return tiles_[static_cast<size_t>(board::squareIndex(x, y))].get();
+    return view_->tileSprite(x, y);
 }
 
-MagnifySprite* KolbaxCanvas::magnifySprite(int x, int y) {
-    if (!board::onBoard(x, y) || magnifiers_.empty())
-        return nullptr;
-    return magnifiers_[static_cast<size_t>(board::squareIndex(x, y))].get();
-}
-
-DragonflySprite* KolbaxCanvas::dragonflySprite(int i) {
-    return i >= 0 && i < static_cast<int>(dragonflies_.size()) ? dragonflies_[static_cast<size_t>(i)].get()
-                                                               : nullptr;
+sprite::AnimateSprite* KolbaxCanvas::bonusBlock(int cell) {
+    return view_->bonusBlock(cell);
 }
 
 util::Point KolbaxCanvas::squareToScreen(int x, int y) const {
-    return util::Point(boardOriginX_ + squareWidth_ * x, boardOriginY_ + squareHeight_ * y);
-}
-
-BoardSquare KolbaxCanvas::findSquareAt(int px, int py) const {
-    for (int x = 0; x < board::kColumns; ++x)
-        for (int y = 0; y < board::kRows; ++y) {
-            const TileGridSprite* t =
-                tiles_.empty() ? nullptr : tiles_[static_cast<size_t>(board::squareIndex(x, y))].get();
-            if (t != nullptr && t->getX() == px && t->getY() == py)
-                return {x, y};
-        }
-    return {-1, -1};
-}
-
-BoardSquare KolbaxCanvas::squareUnder(int px, int py) const {
-    if (px < boardOriginX_ || py < boardOriginY_)
-        return {board::kNone, board::kNone};
-    int x = (px - boardOriginX_) / squareWidth_;
-    int y = (py - boardOriginY_) / squareHeight_;
-    if (!board::onBoard(x, y))
-        return {board::kNone, board::kNone};
-    return {x, y};
+    return view_->squareToScreen(x, y);
 }
 
 std::string KolbaxCanvas::backgroundName(int level) {
@@ -435,53 +336,12 @@ void KolbaxCanvas::showBackgrounds(bool show, int level) {
         placeOnTop(named(fence));
 }
 
-void KolbaxCanvas::hidePieces() {
-    for (auto& p : pieces_) {
-        p->setVisible(false);
-        p->setHighlighted(false);
-        p->setPreviewLit(false);
-        p->hidePowerOverlay();
-        p->stopDrop();
-    }
-    for (auto& m : magnifiers_)
-        m->setVisible(false);
-}
-
 void KolbaxCanvas::resetBoardScene() {
-    hidePieces();
-    for (auto& t : tiles_)
-        t->setVisible(false);
-    for (auto& d : dragonflies_)
-        d->reset();
+    view_->reset();
     for (const char* name :
          {"highlight", "hinthighlight1", "hinthighlight2", "inomoremoves", "pausesign", "ibonuslevelstarttext"})
         show(name, false);
     initialHidePhase_ = initialShowPhase_ = false;
-    hoverPiece_ = board::kNone;
-    clearBonusGrid();
-    view_->clearEffects();
-}
-
-void KolbaxCanvas::clearBonusGrid() {
-    for (auto& s : bonusBlocks_)
-        removeSprite(s.get());
-    for (auto& s : bonusPrizes_)
-        if (s)
-            removeSprite(s.get());
-    bonusBlocks_.clear();
-    bonusPrizes_.clear();
-}
-
-sprite::AnimateSprite* KolbaxCanvas::bonusBlock(int cell) {
-    return cell >= 0 && static_cast<size_t>(cell) < bonusBlocks_.size() ? bonusBlocks_[static_cast<size_t>(cell)].get()
-                                                                        : nullptr;
-}
-
-int KolbaxCanvas::bonusBlockUnder(int px, int py) {
-    for (size_t i = 0; i < bonusBlocks_.size(); ++i)
-        if (bonusBlocks_[i]->isVisible() && bonusBlocks_[i]->containsPoint(px, py))
-            return static_cast<int>(i);
-    return -1;
 }
 
 bool KolbaxCanvas::tutorialShowing() {
@@ -510,4 +370,18 @@ void KolbaxCanvas::offerTutorial(int page) {
         return;
     if (tutorial_->offerIfDue(page, level_))
         placeBelow(tutorial_.get(), "ipicketfence3");
+}
+
+void KolbaxCanvas::explanationDue(int page) {
+    // The explanations asked for while a new board is dealt wait until the level is in play.
+    if (startingLevel_) {
+        heldExplanations_.push_back(page);
+        return;
+    }
+    offerTutorial(page);
+}
+
+void KolbaxCanvas::boardLevelLost(LevelLoss reason) {
+    levelEnded_ = true;
+    lostByNoMoves_ = reason == LevelLoss::NoMoreMoves;
 }

@@ -66,7 +66,7 @@ void KolbaxCanvas::applyEntry(int state) {
             break;
         case kMainMenu:
             show("itutorial", false);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             putBackCarriedSun();
             scheduleNotify(15, lang::String("StartMainMenuMusic"), 0, nullptr, nullptr);
             for (const char* name : kDialogs)
@@ -98,7 +98,7 @@ void KolbaxCanvas::applyEntry(int state) {
             showBackgrounds(false, level_);
             show("consoledialog", false);
             show("btn_consolesun", false);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             putBackCarriedSun();
             // After a fifth level (and its bonus level) the map moves on to the next stage; otherwise
             // it shows the level the player selected last.
@@ -127,7 +127,7 @@ void KolbaxCanvas::applyEntry(int state) {
             show("hinthighlight2", false);
             putBackCarriedSun();
             fadeAllClips(kMusicFadeFrames);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             if (lostByNoMoves_) {
                 sendReport(GamePlayReport::kNoMoreMoves);
                 show("inomoremoves", false);
@@ -136,7 +136,7 @@ void KolbaxCanvas::applyEntry(int state) {
                 replayCount_ = 0;
             }
             lostByNoMoves_ = false;
-            GameCanvas::playSound(kSoundGameOver);
+            GameCanvas::playSound(board::kSoundGameOver);
             for (const char* name : {"dim", "GameOver"})
                 if (sprite::Sprite* s = named(name)) {
                     placeBelow(s, "ipicketfence3");
@@ -146,7 +146,7 @@ void KolbaxCanvas::applyEntry(int state) {
         case kLevelComplete:
             show("itutorial", false);
             fadeAllClips(kMusicFadeFrames);
-            stopSound(kSoundTimeRunningOut);
+            stopSound(board::kSoundTimeRunningOut);
             show("bonusclicknumber", false);
             show("highlight", false);
             retries_ = 0;
@@ -155,7 +155,7 @@ void KolbaxCanvas::applyEntry(int state) {
             else
                 report_.bonusScore = board_.bonusPoints();
             replayCount_ = 0;
-            GameCanvas::playSound(kSoundLevelComplete);
+            GameCanvas::playSound(board::kSoundLevelComplete);
             setSelectedLevel(map_ ? map_->selectedLevel() : level_);
             if (bonusLevel_)
                 bonusCompleteCountdown_ = kCountdownStart;
@@ -239,7 +239,7 @@ void KolbaxCanvas::tutorialFrame() {
     const bool look = frames_ % 8 == 0;
     if (look && (board_.timer() > 300 || restOnSunFrames_ > 50 || level_ == 9) && !board_.sunCarried() &&
         board_.suns() > 0 && !board_.allSquaresGold() && !tutorial_->isShowing())
-        offerTutorial(5);
+        offerTutorial(board::kPageConsoleSun);
     // The explanation of the level itself, once nothing else is on show.
     if (look && state_ == kPlay && level_ == 3 && !tutorial_->isShowing())
         for (int page = 0; page < TutorialDialog::kPages; ++page)
@@ -292,31 +292,7 @@ void KolbaxCanvas::departuresStep() {
     if (!initialHidePhase_)
         return;
     setCursor(window::Cursor::waitCursor());
-    util::Random& random = gameRandom();
-    bool left = false;
-    for (int x = 0; x < board::kColumns; ++x)
-        for (int y = 0; y < board::kRows; ++y) {
-            const size_t at = static_cast<size_t>(board::squareIndex(x, y));
-            GamePieceSprite* piece = pieceSprite(board_.pieceId(x, y));
-            if (departed_[at] || piece == nullptr || !piece->isVisible())
-                continue;
-            if (random.nextInt(2) != 0) {
-                left = true;
-                continue;
-            }
-            // The piece gives way to its loading picture, which fades out where it stood.
-            departed_[at] = true;
-            piece->setVisible(false);
-            if (MagnifySprite* zoom = magnifySprite(x, y)) {
-                zoom->setSource(KolbaxBoardView::cellImage(*piece, piece->getFrame()).get());
-                zoom->setLocation(piece->getX(), piece->getY());
-                placeBelow(zoom, "ipicketfence");
-                zoom->setColorTransform(128, 128, 128, 128);
-                zoom->fadeTo(0, 20, 0);
-                zoom->setVisible(true);
-            }
-        }
-    if (!left) {
+    if (view_->departuresStep()) {
         initialHidePhase_ = false;
         scheduleNotify(1, lang::String("Hide Piece"), 0, nullptr, nullptr);
     }
@@ -335,28 +311,17 @@ void KolbaxCanvas::countConsoleTimer() {
 }
 
 void KolbaxCanvas::startPiecesLeaving() {
-    departed_.fill(false);
+    view_->resetDepartures();
     initialHidePhase_ = true;
 }
 
 void KolbaxCanvas::replaceTilesWithEndAnimations() {
-    for (auto& tile : tiles_) {
-        if (!tile->isVisible())
-            continue;
-        tile->setVisible(false);
-        effectFrom("goldtileplacementburst", tile->getX(), tile->getY(), "Remove effect");
-    }
+    view_->replaceTilesWithEndAnimations();
 }
 
 void KolbaxCanvas::clearBoardForTally() {
     initialHidePhase_ = false;
-    for (auto& piece : pieces_) {
-        piece->stopDrop();
-        if (board::onBoard(piece->squareX(), piece->squareY())) {
-            util::Point p = squareToScreen(piece->squareX(), piece->squareY());
-            piece->setLocation(p.x, p.y);
-        }
-    }
+    view_->settlePieces();
     if (sprite::Sprite* playarea = named("playarea");
         playarea != nullptr && playarea->instanceOf("AnimateSprite"))
         static_cast<sprite::AnimateSprite*>(playarea)->fadeTo(0, 20, 1);
@@ -366,8 +331,6 @@ void KolbaxCanvas::clearBoardForTally() {
         show(name, false);
     show("consoledialog", false);
     hideConsoleButtons();
-    for (auto& fly : dragonflies_)
-        fly->reset();
     putBackCarriedSun();
 }
 
@@ -381,11 +344,11 @@ void KolbaxCanvas::hideConsoleButtons() {
 }
 
 void KolbaxCanvas::releasePieces() {
-    hidePieces();
+    view_->hidePieces();
 }
 
 void KolbaxCanvas::showFloatingBonus(int points) {
-    floatingNumber(scoreX_, scoreY_ + 20, points, "Slow cascading numbers");
+    view_->floatingNumber(scoreX_, scoreY_ + 20, points, "Slow cascading numbers");
 }
 
 void KolbaxCanvas::progressStored() {
@@ -400,20 +363,16 @@ void KolbaxCanvas::startBonusTally() {
         show(name, false);
     hideConsoleButtons();
     // The prize grid gives way to the tally's panel, which would otherwise stand on its top row.
-    for (auto& block : bonusBlocks_)
-        block->setVisible(false);
-    for (auto& prize : bonusPrizes_)
-        if (prize)
-            prize->setVisible(false);
+    view_->hideBonusGrid();
     if (sprite::Sprite* playarea = named("playarea");
         playarea != nullptr && playarea->instanceOf("AnimateSprite"))
         static_cast<sprite::AnimateSprite*>(playarea)->fadeTo(0, 20, 1);
-    hidePieces();
+    view_->hidePieces();
 }
 
 void KolbaxCanvas::putBackCarriedSun() {
     board_.putSunBack();
-    hideSunCursor();
+    view_->hideSunCursor();
     dragPending_ = false;
 }
 
@@ -437,21 +396,7 @@ void KolbaxCanvas::arrivalsAndDepartures() {
     if (!initialShowPhase_ || arrivalScheduled_)
         return;
     setCursor(window::Cursor::waitCursor());
-    util::Random& random = gameRandom();
-    bool all = true;
-    for (int x = 0; x < board::kColumns; ++x)
-        for (int y = 0; y < board::kRows; ++y) {
-            MagnifySprite* zoom = magnifySprite(x, y);
-            if (zoom == nullptr || board_.value(x, y) < 0 || zoom->isVisible())
-                continue;
-            if (random.nextInt(2) == 0) {
-                placeBelow(zoom, "ipicketfence");
-                zoom->setVisible(true);
-            } else {
-                all = false;
-            }
-        }
-    if (all) {
+    if (view_->arrivalStep()) {
         setCursor(window::Cursor::arrow());
         // The phase ends when the real pieces replace the zoom pictures; input waits until then.
         arrivalScheduled_ = true;

@@ -5,6 +5,7 @@
 
 #include "game/LevelTally.h"
 #include "game/PlayerData.h"
+#include "game/rules/BoardIds.h"
 #include "sprite/NumberSprite.h"
 
 LANG_DEFINE_CLASS_RECORD(LevelCompleteDialog);
@@ -17,11 +18,11 @@ constexpr const char* kHiddenAtSetUp[] = {
     "itimetext",          "timeminutenumber",     "isunsacquiredtext", "numbersunsacquired"};
 
 // Sound indexes of the tally.
-constexpr int kSoundTallyStart = 24;
-constexpr int kSoundTilesLeave = 28;
-constexpr int kSoundBonusTick = 32;
-constexpr int kSoundTotal = 33;
-constexpr int kSoundCountDone = 34;
+constexpr int kSoundTallyStart = board::kSoundTallyStart;
+constexpr int kSoundTilesLeave = board::kSoundTilesAway;
+constexpr int kSoundBonusTick = board::kSoundTallyTick;
+constexpr int kSoundTotal = board::kSoundTotal;
+constexpr int kSoundCountDone = board::kSoundTimeRunningOut;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "game/TutorialDialog.h"
 
 #include "game/PlayerData.h"
+#include "game/rules/BoardIds.h"
 #include "sprite/NewFontSprite.h"
 
 LANG_DEFINE_CLASS_RECORD(TutorialDialog);
@@ -35,11 +36,13 @@ constexpr const char* kTextIds[TutorialDialog::kPages] = {
 };
 
 // The power pieces' thousands bands, from 2000 up, and their pages.
-constexpr int kPowerPages[] = {15, 8, 11, 12, 13, 14, 10, 9};
+constexpr int kPowerPages[] = {board::kPageDragonfly,   board::kPageAreaBlast,   board::kPageRowBlast,
+                                board::kPageCrosshair,   board::kPageColourBlast, board::kPageClock,
+                                board::kPageColumnBlast, board::kPageRandomBlast};
 
 // Pages that are due on every level until shown: the console sun and the clock.
 bool dueEverywhere(int page) {
-    return page == 5 || page == 14;
+    return page == board::kPageConsoleSun || page == board::kPageClock;
 }
 
 // Where the data list keeps a page's arrow, and the layout numbers after the arrows.

@@ -208,11 +208,11 @@ void Board::announceFirstBoard() {
     }
     // Picks wait until the pieces have zoomed in.
     dropInFrames_ = longestZoom;
-    events_->playSound(23, 1.0);
+    events_->playSound(board::kSoundBoardFill, 1.0);
     // Explanation pages of the special squares: cobweb, two vines, one vine, double and triple tile.
     for (int k = 0; k < 5; ++k) {
         if (seen[k])
-            events_->explanationOffered(17 + k);
+            events_->explanationOffered(board::kPageCobweb + k);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/rules/BoardEvents.h"
+#include "game/rules/BoardIds.h"
 #include "game/rules/BoardLayout.h"
 #include "game/rules/BoardValues.h"
 #include "game/rules/BonusGrid.h"
@@ -44,12 +45,12 @@ struct SwapMove {
 class Board {
 public:
     // Board states of the move cycle, and the canvas states the level ends in.
-    static constexpr int kPlay = 0;
-    static constexpr int kBusy = 1;
-    static constexpr int kResolving = 2;
-    static constexpr int kSettling = 3;
-    static constexpr int kGameOver = 7;
-    static constexpr int kLevelComplete = 8;
+    static constexpr int kPlay = board::kPlay;
+    static constexpr int kBusy = board::kBusy;
+    static constexpr int kResolving = board::kResolving;
+    static constexpr int kSettling = board::kSettling;
+    static constexpr int kGameOver = board::kGameOver;
+    static constexpr int kLevelComplete = board::kLevelComplete;
 
     static constexpr int kTimerFull = 400;
     static constexpr int kSwapGlideFrames = 6;

@@ -27,7 +27,7 @@ bool Board::startBonusLevel(int level, const LevelRecord& record, std::string& e
     buildBonusGrid();
     // Before the first bonus level its explanation is offered.
     if (level == 5)
-        events_->explanationOffered(16);
+        events_->explanationOffered(board::kPageBonusLevel);
     return true;
 }
 
@@ -71,7 +71,7 @@ void Board::pickBonusBlock(int row, int column) {
 
 void Board::breakBonusBlock(int row, int column, bool byPick) {
     bonusGrid_.uncover(row, column);
-    events_->playSound(29, 1.0);
+    events_->playSound(board::kSoundBlockBreak, 1.0);
     int prize = bonusGrid_.prize(row, column);
     events_->bonusBlockBroken(row, column, prize, true);
     revealBonusPrize(row, column, prize, byPick);
@@ -80,7 +80,7 @@ void Board::breakBonusBlock(int row, int column, bool byPick) {
 void Board::revealBonusPrize(int row, int column, int prize, bool byPick) {
     if (int points = BonusGrid::pointsOf(prize); points > 0) {
         if (prize == 4)
-            events_->playSound(30, 1.0);
+            events_->playSound(board::kSoundBigPrize, 1.0);
         bonusPoints_ += points;
         prizeFlights_.push_back({kPrizeFlightFrames, points, 0});
         events_->bonusPointsSent(row, column, points, kPrizeFlightFrames);
@@ -168,7 +168,7 @@ void Board::bonusStep() {
         --sunsOwed_;
         ++suns_;
         ++bonusSunsDelivered_;
-        events_->playSound(38, 1.0);
+        events_->playSound(board::kSoundSun, 1.0);
         events_->sunDelivered(suns_);
         events_->sunsOwedChanged(sunsOwed_);
         deliveryFrames_ = kSunDeliveryFrames;
@@ -199,7 +199,7 @@ void Board::bonusStep() {
             if ((bonusClicksLeft_ == 0 || bonusGrid_.coveredCount() == 0) && bonusBlasts_.empty()) {
                 bonusClicksLeft_ = -99;
                 events_->bonusPicksChanged(bonusClicksLeft_);
-                events_->playSound(43, 1.0);
+                events_->playSound(board::kSoundLastPick, 1.0);
                 bonusEndPhase_ = 1;
                 bonusEndFrames_ = kBreakRestDelay;
             }

@@ -114,7 +114,8 @@ void Board::busyStep() {
     if (piecesAtRest()) {
         if (findMatches() > 0) {
             ++cascadeCount_;
-            events_->playSound(cascadeCount_ < 16 ? 44 + cascadeCount_ : 59, 1.0);
+            events_->playSound(
+                cascadeCount_ < 16 ? board::kSoundCascade + cascadeCount_ : board::kSoundCascadeLast, 1.0);
         }
         // Squares marked outside the scan (a placed sun, blasts) leave with the next pass too.
         if (pendingRemoval_ > 0) {
@@ -148,7 +149,7 @@ void Board::checkQuietBoard() {
     }
     if (!nearlyDone_ && playableSquares_ - goldSquareCount_ < 6) {
         nearlyDone_ = true;
-        events_->explanationOffered(7);
+        events_->explanationOffered(board::kPageNoWaitSwapping);
     }
     if (!noMoreMoves_ && findHintMove() == 1) {
         if (pendingRemoval_ == 0) {
@@ -167,14 +168,14 @@ void Board::noMoreMovesRule() {
     if (suns_ > 0 || sunCarried_) {
         events_->noMoreMoves(true);
         if (!sunCarried_)
-            events_->explanationOffered(22);
+            events_->explanationOffered(board::kPageNoMovesButSuns);
         // The board is handed to play: the timer runs on (the busy state would hold it below the
         // red alert for ever) and the player can pick a sun up and use it.
         cascadeCount_ = 0;
         enterState(kPlay);
         return;
     }
-    events_->playSound(17, 1.0);
+    events_->playSound(board::kSoundNoMoves, 1.0);
     events_->noMoreMoves(false);
     lossDelay_ = kNoMoreMovesDelay;
 }
@@ -239,7 +240,7 @@ void Board::timerTick() {
             timer_ -= added;
         } else if (redAlertFrames_ < 0) {
             redAlertFrames_ = kRedAlertFrames;
-            events_->playSound(34, 1.0);
+            events_->playSound(board::kSoundTimeRunningOut, 1.0);
             events_->redAlert();
         }
     }

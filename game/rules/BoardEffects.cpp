@@ -189,8 +189,8 @@ void Board::strikeStep() {
     if (!strikeTarget(x, y))
         return;
     events_->strikeShown(x, y, cloud);
-    events_->playSound(10, 1.0);
-    events_->playSound(35 + random_->nextInt(2), 1.0);
+    events_->playSound(board::kSoundStrike, 1.0);
+    events_->playSound(board::kSoundLightning + random_->nextInt(2), 1.0);
     size_t i = at(x, y);
     int v = kinds_[i];
     if (v == kHole || v == kEmpty || v == kCutOff || marks_[i] == kMarked)

@@ -244,7 +244,7 @@ void Board::landPieces() {
         if (p == nullptr || !p->landing || p->motionFrames > 0)
             continue;
         p->landing = false;
-        events_->playSound(0, 1.0 - 0.02 * p->y);
+        events_->playSound(board::kSoundLand, 1.0 - 0.02 * p->y);
         LandingBounce bounce;
         if (id % 6 != 0) {
             bounce.sideways = random_->nextInt(5) / 10.0 + 0.75;

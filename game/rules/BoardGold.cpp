@@ -146,7 +146,7 @@ void Board::blastSquare(int x, int y) {
 void Board::removeCobweb(int x, int y) {
     if (!isCobweb(x, y))
         return;
-    events_->playSound(7, 1.0);
+    events_->playSound(board::kSoundCobweb, 1.0);
     setTile(x, y, kTileChanged, kFramePlain);
     events_->cobwebRemoved(x, y);
 }
@@ -188,7 +188,7 @@ void Board::clickConsoleSun() {
     noMoreMovesHandled_ = false;
     events_->sunCarriedChanged(true);
     if (!allSquaresGold())
-        events_->explanationOffered(5);
+        events_->explanationOffered(board::kPageConsoleSun);
 }
 
 void Board::putSunBack() {
@@ -209,7 +209,7 @@ void Board::placeSun(int x, int y) {
     makeGold(x, y);
     --suns_;
     sunCarried_ = false;
-    events_->playSound(38, 1.0);
+    events_->playSound(board::kSoundSun, 1.0);
     events_->sunPlaced(x, y, suns_);
     events_->sunCarriedChanged(false);
     if (allSquaresGold())

@@ -34,7 +34,7 @@ void Board::clearSelection(bool withSound) {
     if (had)
         events_->selectionChanged(kNone, kNone);
     if (withSound)
-        events_->playSound(1, 1.0);
+        events_->playSound(board::kSoundRefused, 1.0);
 }
 
 void Board::pickPiece(int x, int y) {
@@ -59,7 +59,7 @@ void Board::pickPiece(int x, int y) {
         return;
     }
     if (noMoreMoves_ && suns_ > 0)
-        events_->explanationOffered(22);
+        events_->explanationOffered(board::kPageNoMovesButSuns);
     if (isVineSquare(x, y) || isCobweb(x, y)) {
         clearSelection(true);
         return;
@@ -67,7 +67,7 @@ void Board::pickPiece(int x, int y) {
     const Piece* first = pool_.find(selectedPiece_);
     if (first == nullptr) {
         selectedPiece_ = id;
-        events_->playSound(2, 1.0);
+        events_->playSound(board::kSoundSelected, 1.0);
         events_->selectionChanged(x, y);
         return;
     }
@@ -102,7 +102,7 @@ bool Board::performSwap(bool swapBack) {
         clearSelection(false);
         return false;
     }
-    events_->playSound(swapBack ? 20 : 19, 1.0);
+    events_->playSound(swapBack ? board::kSoundSwapBack : board::kSoundSwap, 1.0);
     size_t ia = at(a->x, a->y), ib = at(b->x, b->y);
     std::swap(kinds_[ia], kinds_[ib]);
     std::swap(pieceIds_[ia], pieceIds_[ib]);

@@ -55,7 +55,7 @@ void Board::powerEffect(int x, int y) {
             lineBlast(x, y, false, true);
             break;
         case 7:
-            events_->playSound(15, 1.0);
+            events_->playSound(board::kSoundClock, 1.0);
             if (!bonusLevel_) {
                 freezeFrames_ = kClockFreezeFrames;
                 events_->timerFrozen(kClockFreezeFrames);
@@ -87,7 +87,7 @@ void Board::powerEffect(int x, int y) {
 }
 
 void Board::areaBlast(int x, int y, int ring) {
-    events_->playSound(9, 1.0);
+    events_->playSound(board::kSoundAreaBlast, 1.0);
     if (!onBoard(x, y))
         return;
     if (marks_[at(x, y)] != kMarked && isPowerValue(kinds_[at(x, y)]))
@@ -107,7 +107,7 @@ void Board::areaBlast(int x, int y, int ring) {
 }
 
 void Board::colourBlast(int kind) {
-    events_->playSound(13, 1.0);
+    events_->playSound(board::kSoundColourBlast, 1.0);
     for (int x = 0; x < kColumns; ++x) {
         for (int y = 0; y < kRows; ++y) {
             size_t i = at(x, y);
@@ -133,7 +133,7 @@ void Board::lineBlast(int x, int y, bool row, bool column) {
         walkLineForFiveMatch(y, true);
     if (column)
         walkLineForFiveMatch(x, false);
-    events_->playSound(row && column ? 12 : 11, 1.0);
+    events_->playSound(row && column ? board::kSoundCrosshair : board::kSoundBeam, 1.0);
     if (!gold_[at(x, y)])
         events_->pointsLabel(x, y, 1);
     // The start square is blasted once for all beams; the beams take the squares beyond it.
@@ -253,7 +253,7 @@ void Board::awardFiveMatch() {
 }
 
 void Board::takeOff(int x, int y) {
-    events_->playSound(14, 1.0);
+    events_->playSound(board::kSoundDragonfly, 1.0);
     int id = pieceIds_[at(x, y)];
     uint32_t seed = PiecePool::validId(id) ? dragonflySeed(id) : 0;
     Flight f;
