@@ -97,12 +97,16 @@ TEST(ActionTableTest, EachLabelHasOneHandlerInItsGroup) {
             << "\"" << action.label << "\" belongs to exactly one group";
     }
     // A prefix entry must not shadow a label of its own that follows it.
-    for (const KolbaxCanvas::NamedAction& action : KolbaxCanvas::namedActions())
-        if ((action.flags & KolbaxCanvas::kPrefix) != 0)
-            for (const std::string& other : seen)
-                if (other != action.label)
-                    EXPECT_NE(other.rfind(action.label, 0), 0u)
-                        << "\"" << other << "\" is taken by the prefix \"" << action.label << "\"";
+    for (const KolbaxCanvas::NamedAction& action : KolbaxCanvas::namedActions()) {
+        if ((action.flags & KolbaxCanvas::kPrefix) == 0)
+            continue;
+        for (const std::string& other : seen) {
+            if (other != action.label) {
+                EXPECT_NE(other.rfind(action.label, 0), 0u)
+                    << "\"" << other << "\" is taken by the prefix \"" << action.label << "\"";
+            }
+        }
+    }
 }
 
 }  // namespace
