@@ -8,9 +8,9 @@ namespace board {
 // The screen states. The model is only ever in the first four; the canvas adds the others.
 enum State : int {
     kPlay = 0,
-    kBusy = 1,       // a swap glides
-    kResolving = 2,  // matches are cleared and pieces fall
-    kSettling = 3,   // the fall has ended; the board checks for more matches and moves
+    kBusy = 1,       // matches are cleared, pieces fall and new ones come in, pass after pass
+    kResolving = 2,  // an accepted swap glides; then it makes a run or goes back
+    kSettling = 3,   // a swap without a run glides back; then the board checks for matches
     kPaused = 4,
     kMainMenu = 5,
     kMap = 6,
