@@ -48,8 +48,9 @@ util::Random& gameRandom();
 // window thread never waits for the canvas lock.
 //
 // The canvas is the host of every game dialog of its scene (GameHost), what the level-complete dialog's
-// tally works on (LevelTally), and the host of the board's picture (BoardViewHost), which the view owns. Progress, suns and volumes live in the current profile, reached
-// through the one PlayerData object.
+// tally works on (LevelTally), and the host of the board's picture (BoardViewHost), which the view
+// owns. Progress, suns and volumes live in the current profile, reached through the one PlayerData
+// object.
 class KolbaxCanvas : public sprite::GameCanvas2, public GameHost, public LevelTally, public BoardViewHost {
 public:
     // Screen states (board::State).
